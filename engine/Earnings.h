@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+
+#include "engine/SalaryMode.h"
+#include "platform/Calendar.h"
+
+namespace orvelle {
+
+// The shortest pay interval, in seconds; shorter ones count as this long.
+inline constexpr double kMinimumPayIntervalSeconds = 60.0;
+// The fewest working days a month can have in the pay computation; fewer count as this many.
+inline constexpr double kMinimumWorkingDays = 0.01;
+
+// Returns the next instant strictly after `start` whose local time of day is `endMinutes` after
+// midnight: that time on the start's day if it is later, else on the next day.
+Instant endInstant(const Calendar& calendar, Instant start, int endMinutes);
+
+// Returns the length of the pay interval from `anchor` to `end`, never under one minute.
+double payIntervalSeconds(Instant anchor, Instant end);
+
+// The settings that turn a pay interval into money per second.
+struct PayTerms {
+    SalaryMode mode = SalaryMode::daily;
+    double amount = 0.0;  // already payable: finite and not negative
+    double workingDaysPerMonth = 0.0;
+};
+
+// Returns the pay per second for one day's pay spread over `intervalSeconds`; 0 without interval.
+double payRatePerSecond(const PayTerms& terms, std::optional<double> intervalSeconds);
+
+}  // namespace orvelle

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace orvelle::keys {
+
+// Every preference key the store reads, writes or removes.
+inline constexpr const char* mode = "salary.mode";
+inline constexpr const char* amount = "salary.amount";
+inline constexpr const char* scheduleEndMin = "salary.scheduleEndMin";
+inline constexpr const char* workingDays = "salary.workingDays";
+inline constexpr const char* calendarDay = "salary.calendarDay";
+inline constexpr const char* sessionStart = "salary.sessionStart";
+inline constexpr const char* anchorDay = "salary.anchorDay";
+inline constexpr const char* anchorStart = "salary.anchorStart";
+// Left by an earlier settings layout; only the migration reads or removes them.
+inline constexpr const char* legacyWorkHours = "salary.workHours";
+inline constexpr const char* legacyScheduleStartMin = "salary.scheduleStartMin";
+
+}  // namespace orvelle::keys

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/SalaryMode.h"
+#include "engine/StoreObservers.h"
+#include "platform/Calendar.h"
+#include "platform/Clock.h"
+#include "platform/PreferencesStore.h"
+#include "platform/Scheduler.h"
+
+namespace orvelle {
+
+// What the store is built on; each must outlive the store.
+struct StoreServices {
+    PreferencesStore& defaults;
+    const Clock& clock;
+    const Calendar& calendar;
+    Scheduler& scheduler;
+};
+
+// The single observable store of the salary settings and the running work session. It loads and
+// saves the settings, opens, resumes and closes work sessions, and, while a session is open,
+// recomputes the amount earned 20 times a second. Every assignment of a published property is
+// announced to the observers. It lives on the GUI thread and is never touched from another one.
+class SalaryStore {
+public:
+    // The tick period of the earnings timer.
+    static constexpr std::chrono::milliseconds kTickInterval{50};
+
+    // Loads the settings, restores a session of today and starts ticking if one is open.
+    explicit SalaryStore(StoreServices services);
+    ~SalaryStore();
+    SalaryStore(const SalaryStore&) = delete;
+    SalaryStore& operator=(const SalaryStore&) = delete;
+
+    // Returns the one store of the application, on the real platform, made on first use.
+    static SalaryStore& shared();
+
+    // Published settings; the setters only assign and announce, nothing is saved.
+    SalaryMode mode() const { return mode_; }
+    void setMode(SalaryMode mode);
+    const std::string& amountText() const { return amountText_; }
+    void setAmountText(std::string text);
+    Instant scheduleEndDate() const { return scheduleEndDate_; }
+    void setScheduleEndDate(Instant date);
+    double workingDaysPerMonth() const { return workingDaysPerMonth_; }
+    void setWorkingDaysPerMonth(double days);
+
+    // Published session and earnings state.
+    bool isWorking() const { return isWorking_; }
+    double earnedTodayDisplay() const { return earnedTodayDisplay_; }
+    const std::string& menuBarEarnedText() const { return menuBarEarnedText_; }
+    std::optional<Instant> firstAnchorStart() const { return firstAnchorStart_; }
+
+    // Returns the length of the running session's pay interval (at least 60 s), or nothing.
+    std::optional<double> scheduledWorkSeconds() const;
+    // Returns the pay per second of the running session under the current settings; 0 when idle.
+    double payRatePerSecond() const;
+    // Returns the end time of work as minutes after local midnight, 0 to 1439.
+    int scheduleEndMinutes() const;
+    // Returns the local hour and minute of an instant, for views that edit the end time.
+    TimeOfDay localTimeOfDay(Instant instant) const { return calendar_.timeOfDay(instant); }
+    // Returns today's instant at the given local time, for views that edit the end time.
+    Instant todayAt(int hour, int minute) const { return defaultTime(hour, minute); }
+
+    // Writes the mode, the parsed amount, the end time and the working days.
+    void saveSettings();
+    // Opens a new session now, replacing any open one; the amount restarts from 0.
+    void startWork();
+    // Closes the open session; does nothing when none is open.
+    void stopWork();
+
+    // Subscribes `observer` to every assignment of a published property.
+    [[nodiscard]] Subscription subscribe(StoreObserver observer) { return observers_.subscribe(std::move(observer)); }
+
+private:
+    void loadSettings();
+    void reconcileCalendarDayIfNeeded();
+    void loadAnchorIfNeeded();
+    void persistSession();
+    void persistAnchor();
+    void clearAnchorStorage();
+    void startTicking();
+    void stopTicking();
+    void onTick();
+    void refreshEarnedDisplay();
+
+    std::string dayKey(Instant instant) const { return calendar_.dayKey(instant); }
+    int minutesFromMidnight(Instant instant) const;
+    Instant defaultTime(int hour, int minute) const;
+
+    void setIsWorking(bool working);
+    void setEarnedTodayDisplay(double earned);
+    void setMenuBarEarnedText(std::string text);
+    void setFirstAnchorStart(std::optional<Instant> anchor);
+
+    PreferencesStore& defaults_;
+    const Clock& clock_;
+    const Calendar& calendar_;
+    Scheduler& scheduler_;
+    StoreObservers observers_;
+
+    SalaryMode mode_ = SalaryMode::daily;
+    std::string amountText_ = "500";
+    Instant scheduleEndDate_;
+    double workingDaysPerMonth_ = 21.75;
+    bool isWorking_ = false;
+    double earnedTodayDisplay_ = 0.0;
+    std::string menuBarEarnedText_;
+    std::optional<Instant> sessionStart_;
+    std::string calendarDay_;
+    std::optional<Instant> firstAnchorStart_;
+    std::unique_ptr<RepeatingTimer> tick_;
+    // Deferred tick work holds this weakly and does nothing once the store is gone.
+    std::shared_ptr<SalaryStore*> self_;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace orvelle {
+
+// The published properties of the store, one value each.
+enum class StoreProperty {
+    mode,
+    amountText,
+    scheduleEndDate,
+    workingDaysPerMonth,
+    isWorking,
+    earnedTodayDisplay,
+    menuBarEarnedText,
+    firstAnchorStart,
+};
+
+using StoreObserver = std::function<void(StoreProperty)>;
+
+// Keeps an observer subscribed for as long as it lives.
+class Subscription {
+public:
+    Subscription() = default;
+    explicit Subscription(std::function<void()> cancel) : cancel_(std::move(cancel)) {}
+    Subscription(Subscription&& other) noexcept : cancel_(std::exchange(other.cancel_, {})) {}
+    Subscription& operator=(Subscription&& other) noexcept;
+    Subscription(const Subscription&) = delete;
+    Subscription& operator=(const Subscription&) = delete;
+    ~Subscription() { cancel(); }
+
+    // Ends the subscription now.
+    void cancel();
+
+private:
+    std::function<void()> cancel_;
+};
+
+// The list of observers of one store, told of every assignment of a published property.
+class StoreObservers {
+public:
+    StoreObservers();
+
+    // Adds `observer`; it is called until the returned subscription ends.
+    [[nodiscard]] Subscription subscribe(StoreObserver observer);
+
+    // Tells every current observer that `property` has been assigned.
+    void announce(StoreProperty property) const;
+
+private:
+    struct Entry {
+        std::uint64_t id;
+        std::shared_ptr<StoreObserver> observer;
+    };
+    // Shared with the subscriptions, so that one that outlives the store cancels harmlessly.
+    std::shared_ptr<std::vector<Entry>> entries_;
+    std::uint64_t nextId_ = 0;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,166 @@
+#include "platform/JsonFilePreferences.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <limits>
+#include <ostream>
+#include <sstream>
+
+#include "platform/AtomicFile.h"
+
+namespace orvelle {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr mode_t kFolderMode = 0700;
+constexpr mode_t kFileMode = 0600;
+
+PreferenceValue fromJson(const Json& json) {
+    if (json.is_string()) {
+        return json.get<std::string>();
+    }
+    if (json.is_number_unsigned()) {
+        const auto value = json.get<std::uint64_t>();
+        if (value <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            return static_cast<std::int64_t>(value);
+        }
+        return static_cast<double>(value);
+    }
+    if (json.is_number_integer()) {
+        return json.get<std::int64_t>();
+    }
+    if (json.is_number_float()) {
+        return json.get<double>();
+    }
+    return ForeignValue{};
+}
+
+Json toJson(const PreferenceValue& value) {
+    return std::visit(
+        [](const auto& v) -> Json {
+            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, ForeignValue>) {
+                return nullptr;
+            } else {
+                return v;
+            }
+        },
+        value);
+}
+
+std::string timestamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+}  // namespace
+
+JsonFilePreferences::JsonFilePreferences(std::filesystem::path file, std::ostream& diagnostics)
+    : path_(std::move(file)), diagnostics_(diagnostics) {
+    load();
+}
+
+std::filesystem::path JsonFilePreferences::defaultPath() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path base;
+    // The XDG rules say a relative value is invalid and must be ignored.
+    if (configHome != nullptr && configHome[0] == '/') {
+        base = configHome;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::filesystem::path(home != nullptr ? home : "/") / ".config";
+    }
+    return base / "orvelle" / "preferences.json";
+}
+
+void JsonFilePreferences::load() {
+    const auto target = AtomicFile::resolveLinks(path_);
+    std::error_code missing;
+    if (!std::filesystem::exists(target, missing)) {
+        return;
+    }
+    std::ifstream in(target, std::ios::binary);
+    if (!in) {
+        // Present but unreadable: leave it alone rather than replace what we cannot see.
+        mayWrite_ = false;
+        diagnostics_ << "orvelle: cannot read " << target.string() << " (" << std::strerror(errno)
+                     << "); settings will not be saved this run\n";
+        return;
+    }
+    std::stringstream content;
+    content << in.rdbuf();
+    Json parsed = Json::parse(content.str(), nullptr, /*allow_exceptions=*/false);
+    if (parsed.is_object()) {
+        document_ = std::move(parsed);
+        return;
+    }
+    moveAside(target, parsed.is_discarded() ? "not valid JSON" : "not a JSON object");
+}
+
+void JsonFilePreferences::moveAside(const std::filesystem::path& target, const char* why) {
+    const std::string base = target.string() + ".corrupt-" + timestamp();
+    std::string aside = base;
+    for (int n = 1; std::filesystem::exists(std::filesystem::symlink_status(aside)); ++n) {
+        aside = base + "-" + std::to_string(n);
+    }
+    if (::rename(target.c_str(), aside.c_str()) == 0) {
+        diagnostics_ << "orvelle: " << target.string() << " was " << why << "; moved it to "
+                     << aside << " and started with default settings\n";
+        return;
+    }
+    mayWrite_ = false;
+    diagnostics_ << "orvelle: " << target.string() << " is " << why << " and cannot be moved ("
+                 << std::strerror(errno) << "); using defaults without saving this run\n";
+}
+
+std::optional<PreferenceValue> JsonFilePreferences::value(std::string_view key) const {
+    const auto found = document_.find(key);
+    if (found == document_.end()) {
+        return std::nullopt;
+    }
+    return fromJson(*found);
+}
+
+void JsonFilePreferences::set(std::string_view key, PreferenceValue value) {
+    document_[std::string(key)] = toJson(value);
+    persist();
+}
+
+void JsonFilePreferences::remove(std::string_view key) {
+    if (document_.erase(std::string(key)) > 0) {
+        persist();
+    }
+}
+
+void JsonFilePreferences::persist() {
+    if (!mayWrite_) {
+        return;
+    }
+    const auto target = AtomicFile::resolveLinks(path_);
+    std::string error = AtomicFile::ensureFolder(target.parent_path(), kFolderMode);
+    if (error.empty()) {
+        const std::string content =
+            document_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+        error = AtomicFile::write(target, content, kFileMode);
+    }
+    if (error.empty()) {
+        writeFailureReported_ = false;
+        return;
+    }
+    // One line per run of failures, not one per write: a full disk must not flood the terminal.
+    if (!writeFailureReported_) {
+        writeFailureReported_ = true;
+        diagnostics_ << "orvelle: " << error << "; settings are kept in memory for this run\n";
+    }
+}
+
+}  // namespace orvelle

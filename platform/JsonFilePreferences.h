@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/PreferencesStore.h"
+
+namespace orvelle {
+
+// The real preferences store: one JSON object in one file, whose members are the preference keys.
+// The whole file is read once, at construction; every change rewrites it atomically (temporary
+// file, fsync, rename), so a crash leaves the old file or the new one and never a torn one.
+// Members this program does not know are kept. A file that is not a JSON object is moved aside,
+// never overwritten; a file that cannot be written keeps its old content while the values live on
+// in memory. Each of these cases prints one line on `diagnostics`.
+class JsonFilePreferences final : public PreferencesStore {
+public:
+    explicit JsonFilePreferences(std::filesystem::path file, std::ostream& diagnostics);
+
+    // Returns $XDG_CONFIG_HOME/orvelle/preferences.json, or ~/.config/orvelle/preferences.json.
+    static std::filesystem::path defaultPath();
+
+    std::optional<PreferenceValue> value(std::string_view key) const override;
+    void set(std::string_view key, PreferenceValue value) override;
+    void remove(std::string_view key) override;
+
+private:
+    void load();
+    void moveAside(const std::filesystem::path& target, const char* why);
+    void persist();
+
+    std::filesystem::path path_;
+    std::ostream& diagnostics_;
+    nlohmann::ordered_json document_ = nlohmann::ordered_json::object();
+    bool mayWrite_ = true;
+    bool writeFailureReported_ = false;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace orvelle {
+
+// A stored value of a kind this program never writes (a boolean, null, an array or an object
+// that somebody put into the file by hand). It is present, but neither text nor a number.
+struct ForeignValue {
+    bool operator==(const ForeignValue&) const = default;
+};
+
+// One stored preference value. Text stays text; integers and doubles stay what they were written
+// as, and both count as numbers when read.
+using PreferenceValue = std::variant<std::string, double, std::int64_t, ForeignValue>;
+
+// The per-user preferences store: a flat map from keys to typed values that survives relaunches.
+class PreferencesStore {
+public:
+    virtual ~PreferencesStore() = default;
+
+    // Returns what is stored under `key`, or nothing when the key is absent.
+    virtual std::optional<PreferenceValue> value(std::string_view key) const = 0;
+
+    // Stores `value` under `key`, replacing whatever was there.
+    virtual void set(std::string_view key, PreferenceValue value) = 0;
+
+    // Removes `key`; removing an absent key is harmless.
+    virtual void remove(std::string_view key) = 0;
+
+    // Returns whether anything at all is stored under `key`.
+    bool contains(std::string_view key) const { return value(key).has_value(); }
+
+    // Returns the text under `key`, or nothing when it is absent or not text.
+    std::optional<std::string> text(std::string_view key) const;
+
+    // Returns the number under `key` as a double; 0 when it is absent or not a number.
+    double number(std::string_view key) const;
+
+    // Returns the number under `key` if a number is stored there.
+    std::optional<double> numberIfPresent(std::string_view key) const;
+
+    // Returns the number under `key` as a 64-bit integer (truncated, saturated); 0 when absent.
+    std::int64_t integer(std::string_view key) const;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,39 @@
+#include "platform/QtScheduler.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace orvelle {
+
+namespace {
+
+class QtRepeatingTimer final : public RepeatingTimer {
+public:
+    QtRepeatingTimer(std::chrono::milliseconds interval, std::function<void()> callback) {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(interval);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, std::move(callback));
+        timer_.start();
+    }
+
+    void invalidate() override {
+        timer_.stop();
+        timer_.disconnect();
+    }
+
+private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+std::unique_ptr<RepeatingTimer> QtScheduler::scheduleRepeating(std::chrono::milliseconds interval,
+                                                               std::function<void()> callback) {
+    return std::make_unique<QtRepeatingTimer>(interval, std::move(callback));
+}
+
+void QtScheduler::post(std::function<void()> work) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+}
+
+}  // namespace orvelle

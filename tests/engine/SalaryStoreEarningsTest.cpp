@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include "engine/AmountText.h"
+#include "engine/Earnings.h"
+#include "fakes/StoreHarness.h"
+
+namespace orvelle {
+namespace {
+
+using test::LocalDateTime;
+using test::StoreHarness;
+
+class EarningsTest : public ::testing::Test {
+protected:
+    // Opens a session at `start` with the end of work at `endHour`:`endMinute`.
+    SalaryStore& workFrom(const LocalDateTime& start, int endHour = 18, int endMinute = 0) {
+        harness.setLocal(start);
+        SalaryStore& store = harness.store ? *harness.store : harness.launch();
+        store.setScheduleEndDate(store.todayAt(endHour, endMinute));
+        store.startWork();
+        return store;
+    }
+
+    void tickAt(const LocalDateTime& local) {
+        harness.setLocal(local);
+        harness.scheduler.tick();
+    }
+
+    StoreHarness harness;
+};
+
+TEST_F(EarningsTest, IdleStoreShowsNothing) {
+    SalaryStore& store = harness.launch();
+    EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
+    EXPECT_EQ(store.menuBarEarnedText(), "");
+    EXPECT_EQ(store.scheduledWorkSeconds(), std::nullopt);
+    EXPECT_EQ(store.payRatePerSecond(), 0.0);
+}
+
+TEST_F(EarningsTest, DailyPayIsSpreadOverThePayInterval) {
+    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
+    EXPECT_EQ(store.scheduledWorkSeconds(), 32400.0);
+    tickAt({2026, 3, 2, 13, 30});
+    EXPECT_DOUBLE_EQ(store.earnedTodayDisplay(), 250.0);
+    EXPECT_EQ(store.menuBarEarnedText(), "250.00");
+}
+
+TEST_F(EarningsTest, MonthlyPayIsDividedByWorkingDays) {
+    harness.setLocal({2026, 3, 2, 9, 0});
+    SalaryStore& store = harness.launch();
+    store.setMode(SalaryMode::monthly);
+    store.setAmountText("10,000");
+    workFrom({2026, 3, 2, 9, 0});
+    tickAt({2026, 3, 2, 13, 30});
+    EXPECT_EQ(store.menuBarEarnedText(), "229.89");
+}
+
+TEST_F(EarningsTest, TooFewWorkingDaysCountAsAHundredthOfADay) {
+    harness.setLocal({2026, 3, 2, 9, 0});
+    SalaryStore& store = harness.launch();
+    store.setMode(SalaryMode::monthly);
+    store.setAmountText("8000");
+    for (const double days : {0.0, -2.0, 0.01}) {
+        store.setWorkingDaysPerMonth(days);
+        workFrom({2026, 3, 2, 9, 0});
+        EXPECT_DOUBLE_EQ(store.payRatePerSecond(), 8000 / (0.01 * 32400));
+    }
+}
+
+struct IntervalCase {
+    LocalDateTime anchor;
+    int endHour, endMinute;
+    double seconds;
+};
+
+void PrintTo(const IntervalCase& c, std::ostream* out) {
+    *out << "anchor " << c.anchor.hour << ":" << c.anchor.minute << ":" << c.anchor.second
+         << ", end " << c.endHour << ":" << c.endMinute;
+}
+
+class PayIntervalTest : public EarningsTest, public ::testing::WithParamInterface<IntervalCase> {};
+
+TEST_P(PayIntervalTest, RunsToTheNextEndOfWorkStrictlyLater) {
+    const auto& c = GetParam();
+    SalaryStore& store = workFrom(c.anchor, c.endHour, c.endMinute);
+    EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), c.seconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, PayIntervalTest,
+    ::testing::Values(IntervalCase{{2026, 3, 2, 9, 0}, 18, 0, 32400},
+                      IntervalCase{{2026, 3, 2, 17, 59, 30}, 18, 0, 60},    // floor of a minute
+                      IntervalCase{{2026, 3, 2, 17, 59, 0.5}, 18, 0, 60},
+                      IntervalCase{{2026, 3, 2, 18, 0, 0}, 18, 0, 86400},  // not strictly later
+                      IntervalCase{{2026, 3, 2, 19, 30}, 18, 0, 81000},
+                      IntervalCase{{2026, 3, 2, 0, 0}, 0, 0, 86400},
+                      IntervalCase{{2026, 3, 2, 23, 59, 59}, 23, 59, 86341}));
+
+TEST(PayIntervalAcrossClockChanges, FollowsTheLocalWallClock) {
+    StoreHarness harness("America/New_York");
+    // 8 March 2026: clocks go from 02:00 to 03:00, so 20:00 to 18:00 the next day is 21 hours.
+    harness.setLocal({2026, 3, 7, 20, 0});
+    SalaryStore& store = harness.launch();
+    store.startWork();
+    EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), 21 * 3600.0);
+}
+
+TEST_F(EarningsTest, AmountsThatAreNoNumberEarnNothing) {
+    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
+    for (const char* text : {"", " 500", "500元", "abc", "-100", "inf", "nan", "1e999"}) {
+        store.setAmountText(text);
+        tickAt({2026, 3, 2, 10, 0});
+        EXPECT_EQ(store.earnedTodayDisplay(), 0.0) << text;
+        EXPECT_EQ(store.menuBarEarnedText(), "0.00") << text;
+    }
+}
+
+TEST_F(EarningsTest, SettingsChangedWhileWorkingRevalueTheWholeSession) {
+    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
+    tickAt({2026, 3, 2, 13, 30});
+    store.setAmountText("1000");
+    EXPECT_EQ(store.menuBarEarnedText(), "250.00");  // nothing recomputes on assignment
+    harness.scheduler.tick();
+    EXPECT_EQ(store.menuBarEarnedText(), "500.00");
+    store.setScheduleEndDate(store.todayAt(8, 0));  // before the anchor: ends tomorrow at 08:00
+    harness.scheduler.tick();
+    EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), 23 * 3600.0);
+    EXPECT_EQ(store.menuBarEarnedText(), formatTwoDecimals(16200 * 1000 / (23 * 3600.0)));
+}
+
+TEST_F(EarningsTest, PayKeepsGrowingPastTheEndOfWork) {
+    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
+    tickAt({2026, 3, 2, 22, 30});
+    EXPECT_EQ(store.menuBarEarnedText(), "750.00");
+}
+
+TEST_F(EarningsTest, ClockSetBackBeforeTheStartGivesANegativeAmount) {
+    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
+    tickAt({2026, 3, 2, 8, 6});
+    EXPECT_EQ(store.menuBarEarnedText(), "-50.00");
+}
+
+TEST_F(EarningsTest, EachTickReadsTheClockWhenItRuns) {
+    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
+    harness.scheduler.fireTimers();
+    harness.scheduler.fireTimers();  // two firings queued before the GUI thread gets to them
+    harness.setLocal({2026, 3, 2, 13, 30});
+    harness.scheduler.runPosted();
+    EXPECT_EQ(store.menuBarEarnedText(), "250.00");
+}
+
+TEST(EndInstant, GivesNoEarlierThanTheStartWhenTheCalendarFails) {
+    struct BrokenCalendar final : Calendar {
+        std::string dayKey(Instant) const override { return "x"; }
+        TimeOfDay timeOfDay(Instant) const override { return {}; }
+        std::optional<Instant> atLocalTime(Instant, int, int) const override { return {}; }
+        std::optional<Instant> oneDayLater(Instant) const override { return {}; }
+    } calendar;
+    const Instant start{1000};
+    EXPECT_EQ(endInstant(calendar, start, 600), start);
+    EXPECT_EQ(payIntervalSeconds(start, endInstant(calendar, start, 600)), 60.0);
+}
+
+}  // namespace
+}  // namespace orvelle
