@@ -1,11 +1,11 @@
 #include "engine/AmountText.h"
 
+#include <locale.h>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 namespace orvelle {
 
@@ -48,9 +48,10 @@ double payableAmount(std::string_view text) {
     return value && *value > 0 ? *value : 0.0;
 }
 
-std::string formatTwoDecimals(double value) {
+std::string formatFixed(double value, int decimals) {
     char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     return std::string(text, result.ptr);
 }
 

@@ -15,7 +15,12 @@ std::optional<double> parseAmount(std::string_view text);
 // not positive.
 double payableAmount(std::string_view text);
 
-// Formats `value` like printf's "%.2f" in the C locale, whatever locale the process has set.
-std::string formatTwoDecimals(double value);
+// Formats `value` like printf's "%.Nf" in the C locale, whatever locale the process has set.
+std::string formatFixed(double value, int decimals);
+
+// Formats `value` like printf's "%.2f" in the C locale.
+inline std::string formatTwoDecimals(double value) {
+    return formatFixed(value, 2);
+}
 
 }  // namespace orvelle

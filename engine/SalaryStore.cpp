@@ -95,7 +95,9 @@ int SalaryStore::minutesFromMidnight(Instant instant) const {
     return std::clamp(time.hour * 60 + time.minute, 0, 1439);
 }
 
-int SalaryStore::scheduleEndMinutes() const { return minutesFromMidnight(scheduleEndDate_); }
+int SalaryStore::scheduleEndMinutes() const {
+    return minutesFromMidnight(scheduleEndDate_);
+}
 
 Instant SalaryStore::defaultTime(int hour, int minute) const {
     const Instant now = clock_.now();

@@ -74,7 +74,9 @@ public:
     void stopWork();
 
     // Subscribes `observer` to every assignment of a published property.
-    [[nodiscard]] Subscription subscribe(StoreObserver observer) { return observers_.subscribe(std::move(observer)); }
+    [[nodiscard]] Subscription subscribe(StoreObserver observer) {
+        return observers_.subscribe(std::move(observer));
+    }
 
 private:
     void loadSettings();

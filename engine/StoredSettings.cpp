@@ -51,7 +51,8 @@ StoredSettings loadStoredSettings(PreferencesStore& defaults) {
     migrateLegacyWorkHoursIfNeeded(defaults);
     if (defaults.contains(keys::scheduleEndMin)) {
         const std::int64_t stored = defaults.integer(keys::scheduleEndMin);
-        settings.endMinutes = static_cast<int>(std::clamp<std::int64_t>(stored, 0, kLastMinuteOfDay));
+        settings.endMinutes =
+            static_cast<int>(std::clamp<std::int64_t>(stored, 0, kLastMinuteOfDay));
     }
     if (defaults.contains(keys::workingDays)) {
         settings.workingDaysPerMonth = defaults.number(keys::workingDays);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 
 namespace orvelle {
 

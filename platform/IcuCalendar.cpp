@@ -8,9 +8,13 @@ namespace orvelle {
 
 namespace {
 
-UDate toUDate(Instant instant) { return instant.secondsSince1970 * 1000.0; }
+UDate toUDate(Instant instant) {
+    return instant.secondsSince1970 * 1000.0;
+}
 
-Instant fromUDate(UDate date) { return Instant{date / 1000.0}; }
+Instant fromUDate(UDate date) {
+    return Instant{date / 1000.0};
+}
 
 }  // namespace
 
@@ -22,19 +26,18 @@ icu::Calendar& IcuCalendar::calendarAt(Instant instant) const {
     std::string zoneId = zones_.currentZoneId();
     if (!calendar_ || zoneId != zoneId_) {
         UErrorCode status = U_ZERO_ERROR;
-        icu::TimeZone* zone =
-            icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zoneId));
+        icu::TimeZone* zone = icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zoneId));
         auto calendar = std::make_unique<icu::GregorianCalendar>(zone, status);
         if (U_FAILURE(status)) {
-            calendar = std::make_unique<icu::GregorianCalendar>(
-                icu::TimeZone::getGMT()->clone(), status);
+            calendar =
+                std::make_unique<icu::GregorianCalendar>(icu::TimeZone::getGMT()->clone(), status);
         }
         calendar->setSkippedWallTimeOption(UCAL_WALLTIME_NEXT_VALID);
         calendar->setRepeatedWallTimeOption(UCAL_WALLTIME_FIRST);
         // The POSIX locale keeps the key in ASCII digits whatever the user's language.
         status = U_ZERO_ERROR;
-        auto format = std::make_unique<icu::SimpleDateFormat>(
-            icu::UnicodeString("yyyy-MM-dd"), icu::Locale("en_US_POSIX"), status);
+        auto format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString("yyyy-MM-dd"),
+                                                              icu::Locale("en_US_POSIX"), status);
         format->setCalendar(*calendar);
         calendar_ = std::move(calendar);
         dayFormat_ = std::move(format);

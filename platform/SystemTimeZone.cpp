@@ -1,10 +1,10 @@
 #include "platform/SystemTimeZone.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>

@@ -14,7 +14,9 @@ struct ParseCase {
     std::optional<double> expected;
 };
 
-void PrintTo(const ParseCase& c, std::ostream* out) { *out << "'" << c.text << "'"; }
+void PrintTo(const ParseCase& c, std::ostream* out) {
+    *out << "'" << c.text << "'";
+}
 
 class ParseAmountTest : public ::testing::TestWithParam<ParseCase> {};
 
@@ -26,19 +28,21 @@ TEST_P(ParseAmountTest, ReadsOnlyWholeFiniteDecimals) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ParseAmountTest,
     ::testing::Values(ParseCase{"500", 500.0}, ParseCase{"1,234.5", 1234.5},
-                      ParseCase{"5e2", 500.0}, ParseCase{"5e3", 5000.0},
-                      ParseCase{"-100", -100.0}, ParseCase{"+7.25", 7.25},
-                      ParseCase{"1,,0,0,0", 1000.0}, ParseCase{"", std::nullopt},
-                      ParseCase{",", std::nullopt}, ParseCase{" 500", std::nullopt},
-                      ParseCase{"\t500", std::nullopt}, ParseCase{"500 ", std::nullopt},
-                      ParseCase{"500元", std::nullopt}, ParseCase{"1，234", std::nullopt},
-                      ParseCase{"abc", std::nullopt}, ParseCase{"12,5.3.1", std::nullopt},
-                      ParseCase{"inf", std::nullopt}, ParseCase{"-infinity", std::nullopt},
-                      ParseCase{"nan", std::nullopt}, ParseCase{"1e999", std::nullopt},
-                      ParseCase{"-1e999", std::nullopt}));
+                      ParseCase{"5e2", 500.0}, ParseCase{"5e3", 5000.0}, ParseCase{"-100", -100.0},
+                      ParseCase{"+7.25", 7.25}, ParseCase{"1,,0,0,0", 1000.0},
+                      ParseCase{"", std::nullopt}, ParseCase{",", std::nullopt},
+                      ParseCase{" 500", std::nullopt}, ParseCase{"\t500", std::nullopt},
+                      ParseCase{"500 ", std::nullopt}, ParseCase{"500元", std::nullopt},
+                      ParseCase{"1，234", std::nullopt}, ParseCase{"abc", std::nullopt},
+                      ParseCase{"12,5.3.1", std::nullopt}, ParseCase{"inf", std::nullopt},
+                      ParseCase{"-infinity", std::nullopt}, ParseCase{"nan", std::nullopt},
+                      ParseCase{"1e999", std::nullopt}, ParseCase{"-1e999", std::nullopt}));
 
 TEST(ParseAmount, StopsAtAnEmbeddedNul) {
-    EXPECT_EQ(parseAmount(std::string_view("50\0" "0", 4)), std::nullopt);
+    EXPECT_EQ(parseAmount(std::string_view("50\0"
+                                           "0",
+                                           4)),
+              std::nullopt);
 }
 
 TEST(ParseAmount, IgnoresTheProcessLocale) {

@@ -89,7 +89,7 @@ TEST_P(PayIntervalTest, RunsToTheNextEndOfWorkStrictlyLater) {
 INSTANTIATE_TEST_SUITE_P(
     Boundaries, PayIntervalTest,
     ::testing::Values(IntervalCase{{2026, 3, 2, 9, 0}, 18, 0, 32400},
-                      IntervalCase{{2026, 3, 2, 17, 59, 30}, 18, 0, 60},    // floor of a minute
+                      IntervalCase{{2026, 3, 2, 17, 59, 30}, 18, 0, 60},  // floor of a minute
                       IntervalCase{{2026, 3, 2, 17, 59, 0.5}, 18, 0, 60},
                       IntervalCase{{2026, 3, 2, 18, 0, 0}, 18, 0, 86400},  // not strictly later
                       IntervalCase{{2026, 3, 2, 19, 30}, 18, 0, 81000},

@@ -13,9 +13,7 @@ protected:
     SessionTest() { harness.setLocal({2026, 1, 5, 9, 0}); }
 
     // The store as it stands after its first launch of the day.
-    SalaryStore& launched() {
-        return harness.store ? *harness.store : harness.launch();
-    }
+    SalaryStore& launched() { return harness.store ? *harness.store : harness.launch(); }
 
     std::vector<StoreProperty> recordAnnouncements(SalaryStore& store) {
         announced.clear();

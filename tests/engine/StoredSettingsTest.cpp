@@ -50,28 +50,35 @@ TEST_F(LoadTest, StoredValuesAreLoaded) {
 }
 
 TEST_F(LoadTest, AmountIsNormalisedWithoutGrouping) {
-    for (const auto& [stored, text] : std::vector<std::pair<PreferenceValue, std::string>>{
-             {0.0, "0.00"}, {10000000.0, "10000000.00"}, {std::int64_t{8000}, "8000.00"},
-             {std::string("800"), "0.00"}, {ForeignValue{}, "0.00"}}) {
+    for (const auto& [stored, text] :
+         std::vector<std::pair<PreferenceValue, std::string>>{{0.0, "0.00"},
+                                                              {10000000.0, "10000000.00"},
+                                                              {std::int64_t{8000}, "8000.00"},
+                                                              {std::string("800"), "0.00"},
+                                                              {ForeignValue{}, "0.00"}}) {
         harness.preferences.set(keys::amount, stored);
         EXPECT_EQ(harness.launch().amountText(), text);
     }
 }
 
 TEST_F(LoadTest, BadModesFallBackToDaily) {
-    for (const PreferenceValue& stored :
-         {PreferenceValue{std::string("Monthly")}, PreferenceValue{std::string("")},
-          PreferenceValue{1.0}}) {
+    for (const PreferenceValue& stored : {PreferenceValue{std::string("Monthly")},
+                                          PreferenceValue{std::string("")}, PreferenceValue{1.0}}) {
         harness.preferences.set(keys::mode, stored);
         EXPECT_EQ(harness.launch().mode(), SalaryMode::daily);
     }
 }
 
 TEST_F(LoadTest, EndMinutesAreClampedIntoTheDay) {
-    for (const auto& [stored, minutes] : std::vector<std::pair<PreferenceValue, int>>{
-             {std::int64_t{1500}, 1439}, {std::int64_t{-5}, 0}, {std::int64_t{1439}, 1439},
-             {std::int64_t{540}, 540}, {1e300, 1439}, {-kInf, 0}, {1050.9, 1050},
-             {std::string("600"), 0}}) {
+    for (const auto& [stored, minutes] :
+         std::vector<std::pair<PreferenceValue, int>>{{std::int64_t{1500}, 1439},
+                                                      {std::int64_t{-5}, 0},
+                                                      {std::int64_t{1439}, 1439},
+                                                      {std::int64_t{540}, 540},
+                                                      {1e300, 1439},
+                                                      {-kInf, 0},
+                                                      {1050.9, 1050},
+                                                      {std::string("600"), 0}}) {
         harness.preferences.set(keys::scheduleEndMin, stored);
         EXPECT_EQ(loadedEndMinutes(), minutes);
     }
@@ -89,7 +96,9 @@ struct MigrationCase {
     int minutes;
 };
 
-void PrintTo(const MigrationCase& c, std::ostream* out) { *out << c.hours << " hours"; }
+void PrintTo(const MigrationCase& c, std::ostream* out) {
+    *out << c.hours << " hours";
+}
 
 class LegacyMigrationTest : public ::testing::TestWithParam<MigrationCase> {};
 
@@ -106,9 +115,9 @@ TEST_P(LegacyMigrationTest, HoursFromNineBecomeAnEndTime) {
 INSTANTIATE_TEST_SUITE_P(
     Table, LegacyMigrationTest,
     ::testing::Values(MigrationCase{8, 1020}, MigrationCase{9.5, 1110}, MigrationCase{0, 541},
-                      MigrationCase{20, 1439}, MigrationCase{8.125, 1028},
-                      MigrationCase{-3, 541}, MigrationCase{kInf, 1439},
-                      MigrationCase{-kInf, 541}, MigrationCase{1e300, 1439},
+                      MigrationCase{20, 1439}, MigrationCase{8.125, 1028}, MigrationCase{-3, 541},
+                      MigrationCase{kInf, 1439}, MigrationCase{-kInf, 541},
+                      MigrationCase{1e300, 1439},
                       MigrationCase{std::numeric_limits<double>::quiet_NaN(), 1080}));
 
 TEST(LegacyMigration, LeavesLegacyHoursAloneWhenAnEndTimeExists) {
@@ -150,10 +159,19 @@ TEST_F(SaveTest, WritesTheFourSettingsAndNothingElse) {
 
 TEST_F(SaveTest, AmountTextsThatAreNoNumberSaveAsZero) {
     SalaryStore& store = harness.launch();
-    for (const auto& [text, saved] : std::vector<std::pair<std::string, double>>{
-             {"1,234.5", 1234.5}, {"500", 500}, {"5e2", 500}, {"", 0}, {" 500", 0},
-             {"500 ", 0}, {"500元", 0}, {"1，234", 0}, {"abc", 0}, {"inf", 0}, {"nan", 0},
-             {"1e999", 0}}) {
+    for (const auto& [text, saved] :
+         std::vector<std::pair<std::string, double>>{{"1,234.5", 1234.5},
+                                                     {"500", 500},
+                                                     {"5e2", 500},
+                                                     {"", 0},
+                                                     {" 500", 0},
+                                                     {"500 ", 0},
+                                                     {"500元", 0},
+                                                     {"1，234", 0},
+                                                     {"abc", 0},
+                                                     {"inf", 0},
+                                                     {"nan", 0},
+                                                     {"1e999", 0}}) {
         store.setAmountText(text);
         store.saveSettings();
         EXPECT_EQ(harness.preferences.number(keys::amount), saved) << "text: '" << text << "'";

@@ -14,8 +14,8 @@ private:
     std::shared_ptr<Slot> slot_;
 };
 
-std::unique_ptr<RepeatingTimer> ManualScheduler::scheduleRepeating(std::chrono::milliseconds interval,
-                                                                   std::function<void()> callback) {
+std::unique_ptr<RepeatingTimer> ManualScheduler::scheduleRepeating(
+    std::chrono::milliseconds interval, std::function<void()> callback) {
     lastInterval_ = interval;
     auto slot = std::make_shared<Slot>(Slot{std::move(callback)});
     slots_.push_back(slot);

@@ -27,8 +27,8 @@ struct StoreHarness {
     // Builds the store (again, as a relaunch would) on the current preferences.
     SalaryStore& launch() {
         store.reset();
-        store = std::make_unique<SalaryStore>(
-            StoreServices{preferences, clock, calendar, scheduler});
+        store =
+            std::make_unique<SalaryStore>(StoreServices{preferences, clock, calendar, scheduler});
         return *store;
     }
 

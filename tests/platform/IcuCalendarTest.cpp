@@ -71,7 +71,8 @@ TEST(IcuCalendar, AtLocalTimeStaysOnTheSameDay) {
     FakeTimeZone zone("Asia/Shanghai");
     IcuCalendar calendar(zone);
     const Instant morning = instantIn("Asia/Shanghai", {2026, 3, 1, 10, 0, 12.5});
-    EXPECT_EQ(calendar.atLocalTime(morning, 18, 0), instantIn("Asia/Shanghai", {2026, 3, 1, 18, 0}));
+    EXPECT_EQ(calendar.atLocalTime(morning, 18, 0),
+              instantIn("Asia/Shanghai", {2026, 3, 1, 18, 0}));
     const Instant late = instantIn("Asia/Shanghai", {2026, 3, 1, 23, 30});
     EXPECT_EQ(calendar.atLocalTime(late, 18, 0), instantIn("Asia/Shanghai", {2026, 3, 1, 18, 0}));
 }

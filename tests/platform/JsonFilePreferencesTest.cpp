@@ -1,16 +1,16 @@
 #include "platform/JsonFilePreferences.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fstream>
 #include <limits>
 #include <sstream>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -101,7 +101,8 @@ TEST_F(JsonFilePreferencesTest, RemoveDeletesTheKeyFromTheFile) {
 
 TEST_F(JsonFilePreferencesTest, UnknownMembersAndTheirOrderAreKept) {
     fs::create_directories(file.parent_path());
-    writeFile(file, R"({"z.other": {"nested": [1, true, null]}, "salary.mode": "daily", "flag": true})");
+    writeFile(file,
+              R"({"z.other": {"nested": [1, true, null]}, "salary.mode": "daily", "flag": true})");
     JsonFilePreferences preferences(file, diagnostics);
     EXPECT_EQ(preferences.value("flag"), PreferenceValue{ForeignValue{}});
     preferences.set("salary.mode", std::string("monthly"));
@@ -134,8 +135,9 @@ TEST_F(JsonFilePreferencesTest, SymbolicLinkIsKeptAndItsTargetUpdated) {
 }
 
 TEST_F(JsonFilePreferencesTest, FileThatIsNoJsonObjectIsMovedAsideNotOverwritten) {
-    const std::vector<std::string> corrupt{"garbage", R"({"salary.mode": "dai)", "", "[1, 2]",
-                                           "{\"salary.mode\": \"\xff\xfe\"}", "\"text\""};
+    const std::vector<std::string> corrupt{
+        "garbage", R"({"salary.mode": "dai)",         "",
+        "[1, 2]",  "{\"salary.mode\": \"\xff\xfe\"}", "\"text\""};
     for (const std::string& content : corrupt) {
         fs::remove_all(file.parent_path());
         fs::create_directories(file.parent_path());

@@ -1,7 +1,7 @@
 #include "platform/SystemTimeZone.h"
 
-#include <cstdlib>
 #include <unistd.h>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,120 @@
+#include "views/CapsuleArt.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "views/Fonts.h"
+#include "views/Palette.h"
+#include "views/SoftShadow.h"
+
+namespace orvelle {
+
+namespace {
+
+constexpr QSizeF kSize{150, 90};
+constexpr QPointF kSparkleCentre{75 - 56, 45 - 22};
+constexpr QPointF kCoinCentre{75 + 56, 45 + 24};
+constexpr qreal kSparkleSize = 14;
+constexpr qreal kCoinSize = 28;
+constexpr qreal kStackSpacing = 2;
+
+QFont labelFont() {
+    return viewFont(13, QFont::DemiBold);
+}
+QFont amountFont() {
+    return viewFont(24, QFont::Bold);
+}
+
+QPainterPath capsule(const QRectF& rect) {
+    QPainterPath path;
+    const qreal radius = std::min(rect.width(), rect.height()) / 2;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+// A four-pointed star with concave sides, filling a square of `size` around `centre`.
+QPainterPath sparklePath(QPointF centre, qreal size) {
+    const qreal r = size / 2;
+    const qreal waist = r * 0.18;
+    QPainterPath path(centre + QPointF(0, -r));
+    path.quadTo(centre + QPointF(waist, -waist), centre + QPointF(r, 0));
+    path.quadTo(centre + QPointF(waist, waist), centre + QPointF(0, r));
+    path.quadTo(centre + QPointF(-waist, waist), centre + QPointF(-r, 0));
+    path.quadTo(centre + QPointF(-waist, -waist), centre + QPointF(0, -r));
+    return path;
+}
+
+QPixmap blankLayer(qreal devicePixelRatio) {
+    QPixmap pixmap((kSize * devicePixelRatio).toSize());
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+void drawShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, qreal radius,
+                QPointF offset, qreal devicePixelRatio) {
+    painter.drawImage(QPointF(0, 0),
+                      softShadow(shape, color, radius, offset, kSize.toSize(), devicePixelRatio));
+}
+
+}  // namespace
+
+QRectF CapsuleArt::labelBox() {
+    const qreal labelHeight = QFontMetricsF(labelFont()).height();
+    const qreal amountHeight = QFontMetricsF(amountFont()).height();
+    const qreal top = (kSize.height() - labelHeight - kStackSpacing - amountHeight) / 2;
+    return {0, top, kSize.width(), labelHeight};
+}
+
+QRectF CapsuleArt::amountBox() {
+    const QRectF label = labelBox();
+    return {0, label.bottom() + kStackSpacing, kSize.width(), QFontMetricsF(amountFont()).height()};
+}
+
+QPixmap CapsuleArt::below(qreal devicePixelRatio) {
+    QPixmap layer = blankLayer(devicePixelRatio);
+    QPainter painter(&layer);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QLinearGradient gradient(QPointF(0, 0), QPointF(kSize.width(), 0));
+    gradient.setColorAt(0, palette::gradientStart);
+    gradient.setColorAt(1, palette::gradientEnd);
+    painter.fillPath(capsule(QRectF(QPointF(0, 0), kSize)), gradient);
+
+    const QPainterPath inner = capsule(QRectF(10, 9, kSize.width() - 20, kSize.height() - 18));
+    painter.fillPath(inner, palette::innerCapsuleFill);
+    painter.strokePath(inner,
+                       QPen(palette::cardBorder, 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+
+    const QPainterPath star = sparklePath(kSparkleCentre, kSparkleSize);
+    drawShadow(painter, star, palette::sparkleShadow, 3, QPointF(0, 1), devicePixelRatio);
+    painter.fillPath(star, palette::sparkle);
+
+    painter.setFont(labelFont());
+    painter.setPen(palette::sectionPink);
+    painter.drawText(labelBox(), Qt::AlignCenter, QStringLiteral("今日收入:"));
+    return layer;
+}
+
+QPixmap CapsuleArt::above(qreal devicePixelRatio) {
+    QPixmap layer = blankLayer(devicePixelRatio);
+    QPainter painter(&layer);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF coin(kCoinCentre - QPointF(kCoinSize / 2, kCoinSize / 2),
+                      QSizeF(kCoinSize, kCoinSize));
+    QPainterPath disc;
+    // The outline is centred on the circle, so half of its width lies outside the 28-point frame.
+    disc.addEllipse(coin.adjusted(-1.5, -1.5, 1.5, 1.5));
+    drawShadow(painter, disc, palette::coinShadow, 4, QPointF(0, 2), devicePixelRatio);
+    painter.setBrush(palette::coinFill);
+    painter.setPen(QPen(palette::coinOutline, 3));
+    painter.drawEllipse(coin);
+    painter.setFont(viewFont(14, QFont::Bold));
+    painter.setPen(palette::coinGlyph);
+    painter.drawText(coin, Qt::AlignCenter, QStringLiteral("¥"));
+    return layer;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,92 @@
+#include "views/FloatingAmountView.h"
+
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
+#include <QMenu>
+#include <QPainter>
+
+#include "views/AmountFormat.h"
+#include "views/CapsuleArt.h"
+#include "views/Fonts.h"
+#include "views/Palette.h"
+
+namespace orvelle {
+
+namespace {
+
+constexpr qreal kMinimumScale = 0.5;
+
+}  // namespace
+
+FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()> onOpenSettings,
+                                       std::function<void()> onQuit, QWidget* parent)
+    : QWidget(parent), store_(store), menu_(new QMenu(this)) {
+    setFixedSize(kWidth, kHeight);
+    setAttribute(Qt::WA_TranslucentBackground);
+    menu_->addAction(QStringLiteral("打开设置"), this, std::move(onOpenSettings));
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("退出"), this, std::move(onQuit));
+    shownAmount_ = amountLine();
+    subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
+}
+
+QString FloatingAmountView::amountLine() const {
+    return QStringLiteral("¥") +
+           QString::fromStdString(formattedAmount(store_.earnedTodayDisplay()));
+}
+
+void FloatingAmountView::onStoreChanged(StoreProperty property) {
+    if (property != StoreProperty::earnedTodayDisplay) {
+        return;
+    }
+    QString line = amountLine();
+    if (line != shownAmount_) {
+        shownAmount_ = std::move(line);
+        update();
+    }
+}
+
+void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
+    if (below_.isNull() || below_.devicePixelRatio() != devicePixelRatio) {
+        below_ = CapsuleArt::below(devicePixelRatio);
+        above_ = CapsuleArt::above(devicePixelRatio);
+    }
+}
+
+void FloatingAmountView::paintEvent(QPaintEvent*) {
+    ++paintCount_;
+    ensureLayers(devicePixelRatioF());
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.drawPixmap(0, 0, below_);
+    paintAmount(painter);
+    painter.drawPixmap(0, 0, above_);
+}
+
+// The amount stays on one line: too wide a text is scaled down, to half size at most, and only
+// what still does not fit is elided.
+void FloatingAmountView::paintAmount(QPainter& painter) const {
+    const QRectF box = CapsuleArt::amountBox();
+    const QFont font = viewFont(24, QFont::Bold);
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(shownAmount_);
+    const qreal scale = std::clamp(box.width() / std::max(width, 1.0), kMinimumScale, 1.0);
+    const QString text = metrics.elidedText(shownAmount_, Qt::ElideRight, box.width() / scale);
+    painter.save();
+    painter.translate(box.center());
+    painter.scale(scale, scale);
+    painter.setFont(font);
+    painter.setPen(palette::accentRose);
+    const QRectF unscaled(-box.width() / (2 * scale), -box.height() / 2, box.width() / scale,
+                          box.height());
+    painter.drawText(unscaled, Qt::AlignCenter | Qt::TextSingleLine, text);
+    painter.restore();
+}
+
+void FloatingAmountView::contextMenuEvent(QContextMenuEvent* event) {
+    menu_->popup(event->globalPos());
+    event->accept();
+}
+
+}  // namespace orvelle

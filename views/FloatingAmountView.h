@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+
+#include <QPixmap>
+#include <QWidget>
+
+#include "engine/SalaryStore.h"
+
+class QMenu;
+
+namespace orvelle {
+
+// The 150 × 90 capsule that shows "今日收入:" over the amount earned in the running session, with
+// a gold sparkle and a coin. It paints only the capsule, so a translucent window shows nothing
+// outside it. It repaints only when the amount's text changes; the layers that never change are
+// drawn once into cached pixmaps. A secondary click opens its menu: "打开设置" and "退出".
+class FloatingAmountView final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kWidth = 150;
+    static constexpr int kHeight = 90;
+
+    FloatingAmountView(SalaryStore& store, std::function<void()> onOpenSettings,
+                       std::function<void()> onQuit, QWidget* parent = nullptr);
+
+    // Returns the amount line as shown: "¥" followed by the formatted amount.
+    QString amountLine() const;
+    // Returns the context menu, for tests and for the panel.
+    QMenu* contextMenu() const { return menu_; }
+    // Returns how many times the view has painted itself.
+    int paintCount() const { return paintCount_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void onStoreChanged(StoreProperty property);
+    void ensureLayers(qreal devicePixelRatio);
+    void paintAmount(QPainter& painter) const;
+
+    SalaryStore& store_;
+    QMenu* menu_;
+    Subscription subscription_;
+    QString shownAmount_;  // what the last paint showed, to skip repaints that change nothing
+    QPixmap below_;        // capsules, sparkle and label
+    QPixmap above_;        // the coin, which lies over the amount's right end
+    int paintCount_ = 0;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,16 @@
+#include "views/PayIntervalLine.h"
+
+#include "engine/AmountText.h"
+
+namespace orvelle {
+
+std::string payIntervalLine(const SalaryStore& store) {
+    const auto seconds = store.scheduledWorkSeconds();
+    if (!seconds) {
+        return kPayIntervalHint;
+    }
+    return "计薪区间约 " + formatFixed(*seconds / 3600, 2) + " 小时 · 约 " +
+           formatFixed(store.payRatePerSecond(), 4) + " 元/秒";
+}
+
+}  // namespace orvelle
