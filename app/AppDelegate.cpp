@@ -1,0 +1,88 @@
+#include "app/AppDelegate.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/FloatingPanel.h"
+#include "app/SettingsWindow.h"
+#include "views/FloatingAmountView.h"
+
+namespace orvelle {
+
+AppDelegate::AppDelegate(std::function<SalaryStore&()> store, const ScreenSource& screens)
+    : store_(std::move(store)), screens_(screens) {}
+
+// The windows go before the store's users do: the panel's view holds a subscription to the store.
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    createFloatingPanelIfNeeded();
+    watchScreens();
+}
+
+void AppDelegate::createFloatingPanelIfNeeded() {
+    if (floatingPanel_) {
+        return;
+    }
+    SalaryStore& store = store_();
+    auto* view = new FloatingAmountView(
+        store, [this] { openSettingsWindow(); }, [] { QCoreApplication::quit(); });
+    auto panel = std::make_unique<FloatingPanel>(view);
+    panel->prepareNativeWindow();
+    positionPanelAtRightCenter(*panel);
+    panel->show();
+    floatingPanel_ = std::move(panel);
+}
+
+void AppDelegate::positionPanelAtRightCenter(FloatingPanel& panel) {
+    const PanelInsets insets{floatingMargin, dockSafetyInset, topInset};
+    if (const auto topLeft = panelTopLeft(screens_, panel.frameGeometry().size(), insets)) {
+        panel.move(*topLeft);
+        return;
+    }
+    // No screen at all: the centre of whatever the window system offers.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        panel.move(screen->geometry().center() - panel.rect().center());
+    }
+}
+
+void AppDelegate::resetPanelPosition() {
+    if (floatingPanel_) {
+        positionPanelAtRightCenter(*floatingPanel_);
+    }
+}
+
+// The panel is the application's only permanent window: if the screen it sat on goes away, it
+// comes back where start-up puts it instead of staying out of reach.
+void AppDelegate::placePanelAgainIfLost() {
+    if (floatingPanel_ && !liesOnAnyScreen(screens_, floatingPanel_->frameGeometry())) {
+        positionPanelAtRightCenter(*floatingPanel_);
+    }
+}
+
+void AppDelegate::watchScreens() {
+    // Queued, so that Qt has finished updating its list of screens when the check runs.
+    const auto check = [this] { QTimer::singleShot(0, this, [this] { placePanelAgainIfLost(); }); };
+    const auto watch = [this, check](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, check);
+        connect(screen, &QScreen::availableGeometryChanged, this, check);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) {
+        watch(screen);
+    }
+    connect(qApp, &QGuiApplication::screenAdded, this, [check, watch](QScreen* screen) {
+        watch(screen);
+        check();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, this, check);
+}
+
+void AppDelegate::openSettingsWindow() {
+    if (!settingsWindow_) {
+        settingsWindow_ = std::make_unique<SettingsWindow>(store_());
+    }
+    settingsWindow_->present();
+}
+
+}  // namespace orvelle

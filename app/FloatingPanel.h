@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+
+namespace orvelle {
+
+class FloatingAmountView;
+
+// The frameless, transparent, always-on-top window of 150 × 90 that hosts the capsule. It shows
+// on every workspace, has no taskbar or pager entry and never takes the focus. Pressing anywhere
+// on it and moving drags it with the window manager's own move. Where no compositing manager
+// blends translucent windows, it is cut to the capsule's shape so that no black corners show.
+class FloatingPanel final : public QWidget {
+public:
+    explicit FloatingPanel(FloatingAmountView* view);
+
+    // Prepares the native window with its workspace states; call before the first show().
+    void prepareNativeWindow();
+
+    // Returns whether the panel is cut to the capsule's shape.
+    bool isShaped() const { return !mask().isEmpty(); }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void updateShape();
+
+    QTimer compositorCheck_;
+    std::optional<QPoint> manualDragOffset_;
+};
+
+}  // namespace orvelle

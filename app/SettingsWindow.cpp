@@ -1,0 +1,27 @@
+#include "app/SettingsWindow.h"
+
+#include <QVBoxLayout>
+
+#include "views/ContentView.h"
+
+namespace orvelle {
+
+SettingsWindow::SettingsWindow(SalaryStore& store) : QWidget(nullptr, Qt::Window) {
+    setWindowTitle(QStringLiteral("Orvelle设置"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new ContentView(store));
+    resize(kInitialContentSize);
+}
+
+void SettingsWindow::present() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+}  // namespace orvelle

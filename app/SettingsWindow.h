@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+#include "engine/SalaryStore.h"
+
+namespace orvelle {
+
+// The titled, resizable window that hosts the settings page. Closing it only hides it, so the
+// next request shows the same window with the size and place the user gave it.
+class SettingsWindow final : public QWidget {
+public:
+    static constexpr QSize kInitialContentSize{460, 420};
+
+    explicit SettingsWindow(SalaryStore& store);
+
+    // Shows the window, brings it to the front and gives it the keyboard focus.
+    void present();
+};
+
+}  // namespace orvelle

@@ -1,0 +1,73 @@
+#include "platform/X11Desktop.h"
+
+#include <string>
+#include <vector>
+
+#include <xcb/xcb.h>
+#include <QGuiApplication>
+#include <QWindow>
+
+namespace orvelle {
+
+namespace {
+
+xcb_connection_t* connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const std::string& name) {
+    const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str());
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    const xcb_atom_t result = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    free(reply);
+    return result;
+}
+
+int defaultScreenNumber() {
+    // DISPLAY is ":display.screen"; without a screen part the screen is 0.
+    const QByteArray display = qgetenv("DISPLAY");
+    const int dot = display.lastIndexOf('.');
+    const int colon = display.lastIndexOf(':');
+    return (dot > colon && colon >= 0) ? display.mid(dot + 1).toInt() : 0;
+}
+
+}  // namespace
+
+bool X11Desktop::isActive() {
+    return connection() != nullptr;
+}
+
+void X11Desktop::markAsOverlay(QWindow& window) {
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return;
+    }
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    std::vector<xcb_atom_t> states;
+    for (const char* name : {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY",
+                             "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
+        states.push_back(atom(c, name));
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(states.size()), states.data());
+    const uint32_t allDesktops = 0xFFFFFFFF;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
+                        32, 1, &allDesktops);
+    xcb_flush(c);
+}
+
+bool X11Desktop::compositingManagerRunning() {
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return true;
+    }
+    const xcb_atom_t selection = atom(c, "_NET_WM_CM_S" + std::to_string(defaultScreenNumber()));
+    const auto cookie = xcb_get_selection_owner(c, selection);
+    xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(c, cookie, nullptr);
+    const bool owned = reply != nullptr && reply->owner != XCB_NONE;
+    free(reply);
+    return owned;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,24 @@
+#pragma once
+
+class QWindow;
+
+namespace orvelle {
+
+// What the panel needs of an X11 window manager that Qt does not offer. Every call does nothing
+// (or answers the safe way) when the application does not run on X11.
+class X11Desktop {
+public:
+    // Returns whether the application talks to an X server.
+    static bool isActive();
+
+    // Marks an unmapped window to stay above others on every workspace, without a taskbar or
+    // pager entry: _NET_WM_STATE ABOVE, STICKY, SKIP_TASKBAR, SKIP_PAGER and _NET_WM_DESKTOP
+    // 0xFFFFFFFF. Qt keeps these states when it maps the window.
+    static void markAsOverlay(QWindow& window);
+
+    // Returns whether a compositing manager runs, that is whether translucent windows are
+    // blended with what lies below them; always true off X11, where the system composites.
+    static bool compositingManagerRunning();
+};
+
+}  // namespace orvelle

@@ -1,0 +1,97 @@
+#include "app/AppDelegate.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+#include "app/FloatingPanel.h"
+#include "app/SettingsWindow.h"
+#include "fakes/FakeScreens.h"
+#include "fakes/StoreHarness.h"
+#include "views/ContentView.h"
+#include "views/FloatingAmountView.h"
+
+namespace orvelle {
+namespace {
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    AppDelegateTest() {
+        harness.setLocal({2026, 3, 2, 9, 0});
+        harness.launch();
+        const ScreenGeometry screen{QRect(0, 0, 1440, 900), QRect(0, 30, 1440, 870)};
+        screens.main = screen;
+        screens.all = {screen};
+    }
+
+    int storeRequests = 0;
+    test::StoreHarness harness;
+    test::FakeScreens screens;
+    AppDelegate delegate{[this]() -> SalaryStore& {
+                             ++storeRequests;
+                             return *harness.store;
+                         },
+                         screens};
+};
+
+TEST_F(AppDelegateTest, LaunchBuildsOnePlacedPanelHostingTheCapsule) {
+    EXPECT_EQ(delegate.floatingPanel(), nullptr);
+    EXPECT_EQ(storeRequests, 0);  // the store is first touched when the panel is built
+    delegate.applicationDidFinishLaunching();
+    FloatingPanel* panel = delegate.floatingPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->size(), QSize(150, 90));
+    EXPECT_EQ(panel->pos(), QPoint(1440 - 150 - 96, 30 + 72));
+    EXPECT_NE(panel->findChild<FloatingAmountView*>(), nullptr);
+    EXPECT_TRUE(panel->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(panel->testAttribute(Qt::WA_TranslucentBackground));
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(delegate.floatingPanel(), panel);
+}
+
+TEST_F(AppDelegateTest, SettingsWindowIsMadeOnceAndShownAgain) {
+    delegate.openSettingsWindow();
+    SettingsWindow* window = delegate.settingsWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Orvelle设置");
+    EXPECT_EQ(window->size(), QSize(460, 420));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NE(window->findChild<ContentView*>(), nullptr);
+    window->resize(600, 500);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    delegate.openSettingsWindow();
+    EXPECT_EQ(delegate.settingsWindow(), window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->size(), QSize(600, 500));
+}
+
+TEST_F(AppDelegateTest, MenuOfTheCapsuleOpensTheSettings) {
+    delegate.applicationDidFinishLaunching();
+    auto* view = delegate.floatingPanel()->findChild<FloatingAmountView*>();
+    view->contextMenu()->actions().front()->trigger();
+    ASSERT_NE(delegate.settingsWindow(), nullptr);
+    EXPECT_TRUE(delegate.settingsWindow()->isVisible());
+}
+
+TEST_F(AppDelegateTest, PanelThatLiesOnNoScreenIsPlacedAgain) {
+    delegate.applicationDidFinishLaunching();
+    FloatingPanel* panel = delegate.floatingPanel();
+    panel->move(1200, 500);  // dragged by the user: stays where it is
+    delegate.placePanelAgainIfLost();
+    EXPECT_EQ(panel->pos(), QPoint(1200, 500));
+    // The screen it was on is gone; only a smaller one remains.
+    const ScreenGeometry laptop{QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 768)};
+    screens.main = laptop;
+    screens.all = {laptop};
+    panel->move(1200, 500);
+    delegate.placePanelAgainIfLost();
+    EXPECT_EQ(panel->pos(), QPoint(1024 - 150 - 96, 72));
+}
+
+}  // namespace
+}  // namespace orvelle

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# End-to-end test of the real binary under Xvfb and openbox: placement, window states, the
+# capsule's menu, the settings window, starting work, resuming after a kill, one instance per
+# display, and quitting. Usage: orvelle-e2e.sh PATH_TO_ORVELLE
+set -euo pipefail
+BIN=$(realpath "$1")
+source "$(dirname "$0")/x11-session.sh"
+# Leak checking is the unit tests' job; Qt and fontconfig keep caches until exit.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
+
+checks=0
+failures=0
+check() {
+    local what=$1
+    shift
+    checks=$((checks + 1))
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"
+        failures=$((failures + 1))
+    fi
+}
+
+start_x11_session 1440x900
+trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
+PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
+
+launch() {
+    "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
+    APP_PID=$!
+    wait_until 30 panel_window
+    PANEL=$(panel_window)
+}
+
+# Opens the capsule's menu and chooses an item with the keyboard: 1 for the first, 2 for the last.
+choose_from_menu() {
+    local geometry x y
+    geometry=$(xwininfo -id "$PANEL")
+    x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
+    y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+    local before
+    before=$(xdotool search --onlyvisible --class orvelle 2>/dev/null | wc -l)
+    xdotool mousemove $((x + 75)) $((y + 45)) click 3
+    wait_until 10 sh -c "[ \$(xdotool search --onlyvisible --class orvelle 2>/dev/null | wc -l) -gt $before ]"
+    if [[ $1 == first ]]; then xdotool key Down Return; else xdotool key Up Return; fi
+}
+
+settings_windows() { xdotool search --onlyvisible --name '^Orvelle设置$' 2>/dev/null; }
+json_value() { grep -o "\"$1\": [^,}]*" "$PREFS" | head -1 | sed 's/.*: //'; }
+
+launch
+
+# Placement: right side, 72 below the top of the usable area, as the work area says.
+read -r wx wy ww wh < <(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g' | awk '{print $1, $2, $3, $4}')
+gap=$((1440 - (wx + ww) + 96)); ((gap < 12)) && gap=12
+expected_x=$((wx + ww - 150 - gap))
+expected_y=$((wy + 72))
+geometry=$(xwininfo -id "$PANEL")
+check "panel at ($expected_x,$expected_y)" \
+    grep -q "Absolute upper-left X:  $expected_x" <<<"$geometry"
+check "panel top at $expected_y" grep -q "Absolute upper-left Y:  $expected_y" <<<"$geometry"
+
+states=$(xprop -id "$PANEL" _NET_WM_STATE _NET_WM_DESKTOP)
+for state in ABOVE SKIP_TASKBAR SKIP_PAGER; do
+    check "_NET_WM_STATE_$state" grep -q "_NET_WM_STATE_$state" <<<"$states"
+done
+if xprop -root _NET_SUPPORTED | grep -q _NET_WM_STATE_STICKY; then
+    check "_NET_WM_STATE_STICKY" grep -q "_NET_WM_STATE_STICKY" <<<"$states"
+fi
+check "on every desktop" grep -q "_NET_WM_DESKTOP(CARDINAL) = 4294967295" <<<"$states"
+xdotool set_desktop 2
+check "still shown on another desktop" wait_until 10 sh -c "xwininfo -id $PANEL | grep -q IsViewable"
+xdotool set_desktop 0
+
+choose_from_menu first
+check "打开设置 opens the settings window" wait_until 20 settings_windows
+SETTINGS=$(settings_windows | head -1)
+check "settings window is 460 × 420" \
+    sh -c "xwininfo -id $SETTINGS | grep -q 'Width: 460' && xwininfo -id $SETTINGS | grep -q 'Height: 420'"
+choose_from_menu first
+check "a second 打开设置 reuses the window" sh -c "[ \$(xdotool search --name '^Orvelle设置$' | wc -l) -eq 1 ]"
+
+xdotool windowactivate --sync "$SETTINGS" 2>/dev/null || xdotool windowfocus --sync "$SETTINGS"
+xdotool key --window "$SETTINGS" Return
+check "Return starts work and saves the session" wait_until 20 grep -q '"salary.sessionStart"' "$PREFS"
+session_start=$(json_value salary.sessionStart)
+
+kill -9 "$APP_PID"
+wait "$APP_PID" 2>/dev/null || true
+launch
+check "relaunch after SIGKILL keeps the session" \
+    wait_until 10 sh -c "[ \"\$(grep -o '\"salary.sessionStart\": [^,}]*' '$PREFS' | sed 's/.*: //')\" = '$session_start' ]"
+check "the session's day is stored" grep -q '"salary.calendarDay"' "$PREFS"
+
+"$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
+second=$!
+status=0
+wait "$second" || status=$?
+check "a second instance exits with status 0" test "$status" -eq 0
+check "the first instance keeps running" kill -0 "$APP_PID"
+check "and shows its settings window" wait_until 20 settings_windows
+
+choose_from_menu last
+status=0
+wait "$APP_PID" || status=$?
+check "退出 ends the process with status 0" test "$status" -eq 0
+
+for signal in TERM INT; do
+    launch
+    kill -"$signal" "$APP_PID"
+    status=0
+    wait "$APP_PID" || status=$?
+    check "SIG$signal ends the process with status 0" test "$status" -eq 0
+done
+
+echo "$((checks - failures)) passed, $failures failed"
+((failures == 0))
