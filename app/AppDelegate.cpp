@@ -6,6 +6,7 @@
 
 #include "app/FloatingPanel.h"
 #include "app/SettingsWindow.h"
+#include "app/TrayIcon.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {
@@ -18,7 +19,11 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
     createFloatingPanelIfNeeded();
-    watchScreens();
+    // Made even without a tray: Qt adds the icon by itself when a tray appears later.
+    if (!trayIcon_) {
+        trayIcon_ = std::make_unique<TrayIcon>(*this, store_());
+        watchScreens();
+    }
 }
 
 void AppDelegate::createFloatingPanelIfNeeded() {

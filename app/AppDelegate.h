@@ -12,9 +12,11 @@ namespace orvelle {
 
 class FloatingPanel;
 class SettingsWindow;
+class TrayIcon;
 
-// Owns the application's two windows: builds and places the floating panel once launching has
-// finished, and makes the settings window on the first request and shows the same one after.
+// Owns the application's windows: builds and places the floating panel and the tray icon once
+// launching has finished, and makes the settings window on the first request and shows the same
+// one after.
 class AppDelegate final : public QObject {
 public:
     static constexpr int floatingMargin = 12;
@@ -36,6 +38,7 @@ public:
 
     FloatingPanel* floatingPanel() const { return floatingPanel_.get(); }
     SettingsWindow* settingsWindow() const { return settingsWindow_.get(); }
+    TrayIcon* trayIcon() const { return trayIcon_.get(); }
 
 private:
     void createFloatingPanelIfNeeded();
@@ -46,6 +49,7 @@ private:
     const ScreenSource& screens_;
     std::unique_ptr<FloatingPanel> floatingPanel_;
     std::unique_ptr<SettingsWindow> settingsWindow_;
+    std::unique_ptr<TrayIcon> trayIcon_;
 };
 
 }  // namespace orvelle

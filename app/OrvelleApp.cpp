@@ -1,11 +1,16 @@
 #include "app/OrvelleApp.h"
 
 #include <cstdio>
+#include <iostream>
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
+#include "app/StatusCommand.h"
+#include "platform/JsonFilePreferences.h"
 #include "platform/Screens.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignals.h"
@@ -34,14 +39,68 @@ void warnAboutNativeWayland() {
     }
 }
 
+QIcon applicationIcon() {
+    QIcon icon = QIcon::fromTheme(ORVELLE_APP_ID);
+    if (icon.isNull()) {
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+            icon.addFile(QStringLiteral(":/icons/io.github.orvelle.Orvelle-%1.png").arg(size));
+        }
+    }
+    return icon;
+}
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+int refuse(const CommandLine& commandLine) {
+    std::cerr << "orvelle: " << commandLine.error.toStdString() << "\n"
+              << "用 orvelle --help 查看可用的选项。\n";
+    return 2;
+}
+
+// The commands that print and leave, or follow the amount for a status bar: no display needed.
+int runWithoutDisplay(const CommandLine& commandLine, int argc, char** argv) {
+    switch (commandLine.action) {
+        case CommandLine::Action::help:
+            std::cout << CommandLine::helpText().toStdString();
+            return 0;
+        case CommandLine::Action::version:
+            std::cout << "orvelle " << ORVELLE_VERSION << "\n";
+            return 0;
+        case CommandLine::Action::error:
+        case CommandLine::Action::run:  // not sent here
+            return refuse(commandLine);
+        case CommandLine::Action::status:
+            break;
+    }
+    StatusCommand status(JsonFilePreferences::defaultPath(), commandLine.format, std::cout,
+                         std::cerr);
+    if (!commandLine.follow) {
+        return status.printOnce();
+    }
+    QCoreApplication application(argc, argv);
+    const UnixSignals quitOnSignals;
+    return status.follow();
+}
+
 }  // namespace
 
 int OrvelleApp::main(int argc, char** argv) {
+    if (const CommandLine commandLine = CommandLine::parse(argumentsOf(argc, argv));
+        commandLine.action != CommandLine::Action::run) {
+        return runWithoutDisplay(commandLine, argc, argv);
+    }
     preferXWaylandForTheCapsule();
     QApplication application(argc, argv);
     QApplication::setApplicationName("orvelle");
     QApplication::setApplicationVersion(ORVELLE_VERSION);
     QGuiApplication::setDesktopFileName(ORVELLE_APP_ID);
+    QApplication::setWindowIcon(applicationIcon());
     // The panel and the settings window come and go; only the quit command ends the application.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -64,8 +64,10 @@ std::string timestamp() {
 
 }  // namespace
 
-JsonFilePreferences::JsonFilePreferences(std::filesystem::path file, std::ostream& diagnostics)
-    : path_(std::move(file)), diagnostics_(diagnostics) {
+JsonFilePreferences::JsonFilePreferences(std::filesystem::path file, std::ostream& diagnostics,
+                                         Access access)
+    : path_(std::move(file)), diagnostics_(diagnostics), access_(access) {
+    mayWrite_ = access_ == Access::readWrite;
     load();
 }
 
@@ -91,9 +93,10 @@ void JsonFilePreferences::load() {
     std::ifstream in(target, std::ios::binary);
     if (!in) {
         // Present but unreadable: leave it alone rather than replace what we cannot see.
+        const bool wouldWrite = mayWrite_;
         mayWrite_ = false;
         diagnostics_ << "orvelle: cannot read " << target.string() << " (" << std::strerror(errno)
-                     << "); settings will not be saved this run\n";
+                     << (wouldWrite ? "); settings will not be saved this run\n" : ")\n");
         return;
     }
     std::stringstream content;
@@ -103,7 +106,13 @@ void JsonFilePreferences::load() {
         document_ = std::move(parsed);
         return;
     }
-    moveAside(target, parsed.is_discarded() ? "not valid JSON" : "not a JSON object");
+    const char* why = parsed.is_discarded() ? "not valid JSON" : "not a JSON object";
+    if (access_ == Access::readOnly) {
+        diagnostics_ << "orvelle: " << target.string() << " is " << why
+                     << "; reading it as empty\n";
+        return;
+    }
+    moveAside(target, why);
 }
 
 void JsonFilePreferences::moveAside(const std::filesystem::path& target, const char* why) {

@@ -17,7 +17,12 @@ namespace orvelle {
 // in memory. Each of these cases prints one line on `diagnostics`.
 class JsonFilePreferences final : public PreferencesStore {
 public:
-    explicit JsonFilePreferences(std::filesystem::path file, std::ostream& diagnostics);
+    // Whether changes reach the file or stay in memory; a read-only store never touches the
+    // file, not even to move a damaged one aside.
+    enum class Access { readWrite, readOnly };
+
+    JsonFilePreferences(std::filesystem::path file, std::ostream& diagnostics,
+                        Access access = Access::readWrite);
 
     // Returns $XDG_CONFIG_HOME/orvelle/preferences.json, or ~/.config/orvelle/preferences.json.
     static std::filesystem::path defaultPath();
@@ -34,6 +39,7 @@ private:
     std::filesystem::path path_;
     std::ostream& diagnostics_;
     nlohmann::ordered_json document_ = nlohmann::ordered_json::object();
+    Access access_;
     bool mayWrite_ = true;
     bool writeFailureReported_ = false;
 };

@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "engine/AmountText.h"
+#include "engine/WorkToggle.h"
 #include "views/AmountFormat.h"
 #include "views/CardFrame.h"
 #include "views/Fonts.h"
@@ -202,7 +203,7 @@ QWidget* ContentView::buildButtonRow() {
     startStop_->setObjectName("startStopButton");
     startStop_->setStyleSheet(styles::prominentButton());
     startStop_->setFont(viewFont(15, QFont::DemiBold));
-    connect(startStop_, &QPushButton::clicked, this, [this] { startOrStop(); });
+    connect(startStop_, &QPushButton::clicked, this, [this] { startOrStopWork(store_); });
     save_ = new QPushButton("保存设置");
     save_->setObjectName("saveButton");
     save_->setFont(viewFont(14));
@@ -279,15 +280,6 @@ void ContentView::stepWorkingDays(double step) {
     }
     store_.setWorkingDaysPerMonth(next);
     store_.saveSettings();
-}
-
-void ContentView::startOrStop() {
-    if (store_.isWorking()) {
-        store_.stopWork();
-        return;
-    }
-    store_.saveSettings();
-    store_.startWork();
 }
 
 // Return in the amount field submits it, which saves the settings, and nothing more.

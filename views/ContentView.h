@@ -44,7 +44,6 @@ private:
     void chooseMode(SalaryMode mode);
     void changeEndTime();
     void stepWorkingDays(double step);
-    void startOrStop();
 
     SalaryStore& store_;
     Subscription subscription_;

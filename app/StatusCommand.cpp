@@ -1,0 +1,66 @@
+#include "app/StatusCommand.h"
+
+#include <ostream>
+#include <sstream>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "platform/IcuCalendar.h"
+#include "platform/InertScheduler.h"
+#include "platform/JsonFilePreferences.h"
+#include "platform/SystemClock.h"
+#include "platform/SystemTimeZone.h"
+
+namespace orvelle {
+
+namespace {
+
+constexpr std::chrono::milliseconds kFollowInterval{500};
+
+}  // namespace
+
+StatusCommand::StatusCommand(std::filesystem::path preferences, StatusFormat format,
+                             std::ostream& out, std::ostream& diagnostics)
+    : preferences_(std::move(preferences)), format_(format), out_(out), diagnostics_(diagnostics) {}
+
+// The store is built afresh from the file each time, as the application would be on a relaunch
+// at this instant: so the figure agrees with the capsule's, and a session the application starts
+// or stops meanwhile shows at the next check. Whatever the store would write stays in memory.
+StatusReport StatusCommand::current() const {
+    static SystemClock clock;
+    static SystemTimeZone timeZone;
+    static IcuCalendar calendar(timeZone);
+    static InertScheduler scheduler;
+    std::ostringstream quiet;
+    JsonFilePreferences preferences(preferences_, quiet, JsonFilePreferences::Access::readOnly);
+    const SalaryStore store(StoreServices{preferences, clock, calendar, scheduler});
+    return StatusReport::of(store);
+}
+
+int StatusCommand::printOnce() {
+    // Said once, here: a damaged or unreadable file is reported but still read as empty.
+    std::ostringstream said;
+    JsonFilePreferences check(preferences_, said, JsonFilePreferences::Access::readOnly);
+    diagnostics_ << said.str();
+    out_ << current().render(format_) << std::flush;
+    return 0;
+}
+
+int StatusCommand::follow() {
+    std::string shown;
+    const auto update = [this, &shown] {
+        std::string rendered = current().render(format_);
+        if (rendered != shown) {
+            shown = std::move(rendered);
+            out_ << shown << std::flush;
+        }
+    };
+    update();
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, update);
+    timer.start(kFollowInterval);
+    return QCoreApplication::exec();
+}
+
+}  // namespace orvelle

@@ -1,0 +1,57 @@
+#include "app/TrayIcon.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include "app/AppDelegate.h"
+
+namespace orvelle {
+
+namespace {
+
+constexpr qint64 kToolTipIntervalMs = 1000;
+
+}  // namespace
+
+TrayIcon::TrayIcon(AppDelegate& delegate, SalaryStore& store)
+    : store_(store),
+      autostart_(Autostart::defaultConfigHome(), QGuiApplication::desktopFileName().toStdString(),
+                 QCoreApplication::applicationFilePath().toStdString()),
+      menu_(delegate, store, autostart_),
+      icon_(QGuiApplication::windowIcon()) {
+    icon_.setContextMenu(&menu_);
+    connect(&icon_, &QSystemTrayIcon::activated, &delegate,
+            [&delegate](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger) {
+                    delegate.openSettingsWindow();
+                }
+            });
+    updateToolTip();
+    subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
+    icon_.show();
+}
+
+void TrayIcon::onStoreChanged(StoreProperty property) {
+    if (property != StoreProperty::menuBarEarnedText) {
+        return;
+    }
+    // The amount changes 20 times a second; a tooltip need not. A session's start or end shows
+    // at once.
+    if (store_.isWorking() != showsWorking_ || sinceToolTip_.elapsed() >= kToolTipIntervalMs) {
+        updateToolTip();
+    }
+}
+
+void TrayIcon::updateToolTip() {
+    sinceToolTip_.start();
+    showsWorking_ = store_.isWorking();
+    const QString tip = store_.isWorking()
+                            ? QStringLiteral("Orvelle · 本段收入 %1 元")
+                                  .arg(QString::fromStdString(store_.menuBarEarnedText()))
+                            : QStringLiteral("Orvelle · 未在上班");
+    if (tip != icon_.toolTip()) {
+        icon_.setToolTip(tip);
+    }
+}
+
+}  // namespace orvelle
