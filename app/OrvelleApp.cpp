@@ -33,8 +33,8 @@ void preferXWaylandForTheCapsule() {
 void warnAboutNativeWayland() {
     if (QGuiApplication::platformName().startsWith("wayland")) {
         std::fputs(
-            "orvelle: running as a native Wayland client: the capsule cannot place itself "
-            "at the right edge or stay above other windows\n",
+            "orvelle: 正以原生 Wayland 客户端运行：悬浮胶囊无法自行停靠在屏幕右侧，"
+            "也无法保持在其他窗口之上\n",
             stderr);
     }
 }
@@ -110,7 +110,7 @@ int OrvelleApp::main(int argc, char** argv) {
         case SingleInstance::Role::secondary:
             return 0;
         case SingleInstance::Role::failed:
-            std::fputs("orvelle: another instance holds the lock but does not answer\n", stderr);
+            std::fputs("orvelle: 另一个 Orvelle 正在运行，但没有应答\n", stderr);
             return 1;
         case SingleInstance::Role::primary:
             break;

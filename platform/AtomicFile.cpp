@@ -11,7 +11,7 @@ namespace orvelle {
 namespace {
 
 std::string errorText(const std::string& what, const std::filesystem::path& path, int error) {
-    return what + " " + path.string() + ": " + std::strerror(error);
+    return what + " " + path.string() + "（" + std::strerror(error) + "）";
 }
 
 bool writeAll(int fd, const std::string& content) {
@@ -64,7 +64,7 @@ std::string AtomicFile::ensureFolder(const std::filesystem::path& folder, mode_t
     }
     struct stat info {};
     if (::stat(folder.c_str(), &info) == 0) {
-        return S_ISDIR(info.st_mode) ? std::string{} : errorText("not a folder:", folder, ENOTDIR);
+        return S_ISDIR(info.st_mode) ? std::string{} : errorText("不是文件夹：", folder, ENOTDIR);
     }
     if (folder.has_parent_path() && folder.parent_path() != folder) {
         if (auto error = ensureFolder(folder.parent_path(), mode); !error.empty()) {
@@ -72,7 +72,7 @@ std::string AtomicFile::ensureFolder(const std::filesystem::path& folder, mode_t
         }
     }
     if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) {
-        return errorText("cannot create", folder, errno);
+        return errorText("无法创建文件夹", folder, errno);
     }
     return {};
 }
@@ -82,7 +82,7 @@ std::string AtomicFile::write(const std::filesystem::path& target, const std::st
     std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX"));
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-        return errorText("cannot create a file in", target.parent_path(), errno);
+        return errorText("无法在此文件夹中创建文件：", target.parent_path(), errno);
     }
     const std::filesystem::path temporary = pattern;
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
@@ -91,7 +91,7 @@ std::string AtomicFile::write(const std::filesystem::path& target, const std::st
     if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
         const int failure = ok ? errno : error;
         ::unlink(temporary.c_str());
-        return errorText("cannot write", target, failure);
+        return errorText("无法写入", target, failure);
     }
     syncFolder(target.parent_path());
     return {};

@@ -103,7 +103,7 @@ std::string Autostart::enable() const {
 std::string Autostart::disable() const {
     std::error_code error;
     std::filesystem::remove(entry_, error);
-    return error ? "cannot remove " + entry_.string() + ": " + error.message() : std::string{};
+    return error ? "无法删除 " + entry_.string() + "（" + error.message() + "）" : std::string{};
 }
 
 }  // namespace orvelle

@@ -95,8 +95,8 @@ void JsonFilePreferences::load() {
         // Present but unreadable: leave it alone rather than replace what we cannot see.
         const bool wouldWrite = mayWrite_;
         mayWrite_ = false;
-        diagnostics_ << "orvelle: cannot read " << target.string() << " (" << std::strerror(errno)
-                     << (wouldWrite ? "); settings will not be saved this run\n" : ")\n");
+        diagnostics_ << "orvelle: 无法读取 " << target.string() << "（" << std::strerror(errno)
+                     << (wouldWrite ? "），本次运行不会保存设置\n" : "）\n");
         return;
     }
     std::stringstream content;
@@ -106,10 +106,9 @@ void JsonFilePreferences::load() {
         document_ = std::move(parsed);
         return;
     }
-    const char* why = parsed.is_discarded() ? "not valid JSON" : "not a JSON object";
+    const char* why = parsed.is_discarded() ? "不是有效的 JSON" : "不是 JSON 对象";
     if (access_ == Access::readOnly) {
-        diagnostics_ << "orvelle: " << target.string() << " is " << why
-                     << "; reading it as empty\n";
+        diagnostics_ << "orvelle: " << target.string() << " " << why << "，按空设置读取\n";
         return;
     }
     moveAside(target, why);
@@ -122,13 +121,13 @@ void JsonFilePreferences::moveAside(const std::filesystem::path& target, const c
         aside = base + "-" + std::to_string(n);
     }
     if (::rename(target.c_str(), aside.c_str()) == 0) {
-        diagnostics_ << "orvelle: " << target.string() << " was " << why << "; moved it to "
-                     << aside << " and started with default settings\n";
+        diagnostics_ << "orvelle: " << target.string() << " " << why << "，已将其移到 " << aside
+                     << "，改用默认设置\n";
         return;
     }
     mayWrite_ = false;
-    diagnostics_ << "orvelle: " << target.string() << " is " << why << " and cannot be moved ("
-                 << std::strerror(errno) << "); using defaults without saving this run\n";
+    diagnostics_ << "orvelle: " << target.string() << " " << why << "，且无法移开（"
+                 << std::strerror(errno) << "），本次运行使用默认设置且不保存\n";
 }
 
 std::optional<PreferenceValue> JsonFilePreferences::value(std::string_view key) const {
@@ -168,7 +167,7 @@ void JsonFilePreferences::persist() {
     // One line per run of failures, not one per write: a full disk must not flood the terminal.
     if (!writeFailureReported_) {
         writeFailureReported_ = true;
-        diagnostics_ << "orvelle: " << error << "; settings are kept in memory for this run\n";
+        diagnostics_ << "orvelle: " << error << "，本次运行的设置只保存在内存中\n";
     }
 }
 

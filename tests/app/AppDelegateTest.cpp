@@ -70,14 +70,6 @@ TEST_F(AppDelegateTest, SettingsWindowIsMadeOnceAndShownAgain) {
     EXPECT_EQ(window->size(), QSize(600, 500));
 }
 
-TEST_F(AppDelegateTest, MenuOfTheCapsuleOpensTheSettings) {
-    delegate.applicationDidFinishLaunching();
-    auto* view = delegate.floatingPanel()->findChild<FloatingAmountView*>();
-    view->contextMenu()->actions().front()->trigger();
-    ASSERT_NE(delegate.settingsWindow(), nullptr);
-    EXPECT_TRUE(delegate.settingsWindow()->isVisible());
-}
-
 TEST_F(AppDelegateTest, PanelThatLiesOnNoScreenIsPlacedAgain) {
     delegate.applicationDidFinishLaunching();
     FloatingPanel* panel = delegate.floatingPanel();

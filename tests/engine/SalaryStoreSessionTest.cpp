@@ -12,13 +12,9 @@ class SessionTest : public ::testing::Test {
 protected:
     SessionTest() { harness.setLocal({2026, 1, 5, 9, 0}); }
 
-    // The store as it stands after its first launch of the day.
-    SalaryStore& launched() { return harness.store ? *harness.store : harness.launch(); }
-
-    std::vector<StoreProperty> recordAnnouncements(SalaryStore& store) {
+    void record(SalaryStore& store) {
         announced.clear();
         subscription = store.subscribe([this](StoreProperty p) { announced.push_back(p); });
-        return announced;
     }
 
     StoreHarness harness;
@@ -27,7 +23,7 @@ protected:
 };
 
 TEST_F(SessionTest, StartWorkPersistsOneInstantAsSessionAndAnchor) {
-    SalaryStore& store = launched();
+    SalaryStore& store = harness.launch();
     store.startWork();
     const double click = harness.clock.now().secondsSince1970;
     EXPECT_TRUE(store.isWorking());
@@ -42,7 +38,7 @@ TEST_F(SessionTest, StartWorkPersistsOneInstantAsSessionAndAnchor) {
 }
 
 TEST_F(SessionTest, StartingAgainReplacesTheSession) {
-    SalaryStore& store = launched();
+    SalaryStore& store = harness.launch();
     store.startWork();
     harness.clock.advance(600);
     harness.scheduler.tick();
@@ -56,7 +52,7 @@ TEST_F(SessionTest, StartingAgainReplacesTheSession) {
 }
 
 TEST_F(SessionTest, StopWorkClearsEverythingAndStopsTheTimer) {
-    SalaryStore& store = launched();
+    SalaryStore& store = harness.launch();
     store.startWork();
     harness.clock.advance(3600);
     harness.scheduler.fireTimers();  // an update is queued when the stop comes
@@ -75,8 +71,8 @@ TEST_F(SessionTest, StopWorkClearsEverythingAndStopsTheTimer) {
 }
 
 TEST_F(SessionTest, StopWorkWhenIdleAnnouncesAndWritesNothing) {
-    SalaryStore& store = launched();
-    recordAnnouncements(store);
+    SalaryStore& store = harness.launch();
+    record(store);
     const int writes = harness.preferences.writeCount();
     store.stopWork();
     EXPECT_TRUE(announced.empty());
@@ -84,7 +80,7 @@ TEST_F(SessionTest, StopWorkWhenIdleAnnouncesAndWritesNothing) {
 }
 
 TEST_F(SessionTest, RelaunchOnTheSameDayResumesWithTheStoredStart) {
-    launched().startWork();
+    harness.launch().startWork();
     const Instant start = harness.clock.now();
     harness.setLocal({2026, 1, 5, 13, 30});
     SalaryStore& store = harness.launch();
@@ -95,53 +91,51 @@ TEST_F(SessionTest, RelaunchOnTheSameDayResumesWithTheStoredStart) {
     EXPECT_EQ(store.menuBarEarnedText(), "250.00");
 }
 
-TEST_F(SessionTest, RelaunchOnTheNextDayDiscardsTheSession) {
-    launched().startWork();
-    harness.setLocal({2026, 1, 6, 8, 0});
-    SalaryStore& store = harness.launch();
-    EXPECT_FALSE(store.isWorking());
-    EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
-    EXPECT_EQ(harness.preferences.text(keys::calendarDay), "2026-01-06");
-    for (const char* key : {keys::sessionStart, keys::anchorDay, keys::anchorStart}) {
-        EXPECT_FALSE(harness.preferences.contains(key)) << key;
-    }
-    EXPECT_EQ(harness.scheduler.liveTimers(), 0);
-}
-
-TEST_F(SessionTest, StoredSessionWithoutACalendarDayIsDiscarded) {
-    harness.preferences.set(keys::sessionStart, harness.clock.now().secondsSince1970);
-    EXPECT_FALSE(harness.launch().isWorking());
-    EXPECT_EQ(harness.preferences.text(keys::calendarDay), "2026-01-05");
-    EXPECT_FALSE(harness.preferences.contains(keys::sessionStart));
-}
-
-TEST_F(SessionTest, MissingOrStaleAnchorIsRederivedFromTheSessionStart) {
-    const double start = harness.at({2026, 1, 5, 8, 30}).secondsSince1970;
-    const std::vector<std::vector<std::pair<const char*, PreferenceValue>>> anchors{
-        {},
-        {{keys::anchorDay, std::string("2026-01-04")}, {keys::anchorStart, start - 86400}},
-        {{keys::anchorDay, std::string("2026-01-05")}, {keys::anchorStart, 0.0}},
-        {{keys::anchorDay, std::string("2026-01-05")}}};
-    for (const auto& anchor : anchors) {
-        harness.preferences = InMemoryPreferences(
-            {{keys::calendarDay, std::string("2026-01-05")}, {keys::sessionStart, start}});
-        for (const auto& [key, value] : anchor) {
-            harness.preferences.set(key, value);
+TEST_F(SessionTest, SessionOfAnotherOrUnknownDayIsDiscardedAtLaunch) {
+    const double start = harness.clock.now().secondsSince1970;
+    for (const auto& [storedDay, launchDay] : {std::pair{"2026-01-05", 6}, std::pair{"", 5}}) {
+        harness.preferences = InMemoryPreferences({{keys::sessionStart, start},
+                                                   {keys::anchorDay, std::string("2026-01-05")},
+                                                   {keys::anchorStart, start}});
+        if (*storedDay != 0) {
+            harness.preferences.set(keys::calendarDay, std::string(storedDay));
         }
+        harness.setLocal({2026, 1, launchDay, 8, 0});
         SalaryStore& store = harness.launch();
-        EXPECT_EQ(store.firstAnchorStart(), Instant{start});
-        EXPECT_EQ(harness.preferences.text(keys::anchorDay), "2026-01-05");
-        EXPECT_EQ(harness.preferences.number(keys::anchorStart), start);
+        EXPECT_FALSE(store.isWorking());
+        EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
+        EXPECT_EQ(harness.preferences.text(keys::calendarDay),
+                  launchDay == 6 ? "2026-01-06" : "2026-01-05");
+        for (const char* key : {keys::sessionStart, keys::anchorDay, keys::anchorStart}) {
+            EXPECT_FALSE(harness.preferences.contains(key)) << key;
+        }
+        EXPECT_EQ(harness.scheduler.liveTimers(), 0);
     }
 }
 
-TEST_F(SessionTest, StoredAnchorOfTodayIsKeptAsItIs) {
+TEST_F(SessionTest, StoredAnchorOfTodayIsKeptAndAnyOtherIsRederived) {
     const double start = harness.at({2026, 1, 5, 8, 30}).secondsSince1970;
-    harness.preferences = InMemoryPreferences({{keys::calendarDay, std::string("2026-01-05")},
-                                               {keys::sessionStart, start},
-                                               {keys::anchorDay, std::string("2026-01-05")},
-                                               {keys::anchorStart, start - 60}});
-    EXPECT_EQ(harness.launch().firstAnchorStart(), Instant{start - 60});
+    const std::string today = "2026-01-05";
+    struct Stored {
+        std::optional<std::string> day;
+        std::optional<double> start;
+        double expected;
+    };
+    for (const Stored& anchor : {Stored{today, start - 60, start - 60}, Stored{{}, {}, start},
+                                 Stored{"2026-01-04", start - 86400, start},
+                                 Stored{today, 0.0, start}, Stored{today, {}, start}}) {
+        harness.preferences =
+            InMemoryPreferences({{keys::calendarDay, today}, {keys::sessionStart, start}});
+        if (anchor.day) {
+            harness.preferences.set(keys::anchorDay, *anchor.day);
+        }
+        if (anchor.start) {
+            harness.preferences.set(keys::anchorStart, *anchor.start);
+        }
+        EXPECT_EQ(harness.launch().firstAnchorStart(), Instant{anchor.expected});
+        EXPECT_EQ(harness.preferences.text(keys::anchorDay), today);
+        EXPECT_EQ(harness.preferences.number(keys::anchorStart), anchor.expected);
+    }
 }
 
 TEST_F(SessionTest, SessionRunningAcrossMidnightEndsAtTheFirstTickOfTheNewDay) {
@@ -173,7 +167,7 @@ TEST_F(SessionTest, ChangeOfTimeZoneCanStartANewDay) {
 }
 
 TEST_F(SessionTest, StartWorkOnANewDayStoresTheDayFirst) {
-    SalaryStore& store = launched();
+    SalaryStore& store = harness.launch();
     harness.setLocal({2026, 1, 7, 9, 0});
     store.startWork();
     EXPECT_TRUE(store.isWorking());
@@ -182,23 +176,23 @@ TEST_F(SessionTest, StartWorkOnANewDayStoresTheDayFirst) {
 }
 
 TEST_F(SessionTest, EveryAssignmentIsAnnounced) {
-    SalaryStore& store = launched();
-    recordAnnouncements(store);
+    SalaryStore& store = harness.launch();
+    record(store);
     store.startWork();
     using P = StoreProperty;
     EXPECT_EQ(announced, (std::vector<P>{P::firstAnchorStart, P::isWorking, P::earnedTodayDisplay,
                                          P::menuBarEarnedText}));
-    recordAnnouncements(store);
+    record(store);
     harness.scheduler.tick();
     EXPECT_EQ(announced, (std::vector<P>{P::earnedTodayDisplay, P::menuBarEarnedText}));
-    recordAnnouncements(store);
+    record(store);
     store.setAmountText("500");
     store.setMode(SalaryMode::daily);
     EXPECT_EQ(announced, (std::vector<P>{P::amountText, P::mode}));
 }
 
 TEST_F(SessionTest, DestroyedStoreLeavesQueuedWorkHarmless) {
-    launched().startWork();
+    harness.launch().startWork();
     harness.scheduler.fireTimers();
     harness.store.reset();
     EXPECT_EQ(harness.scheduler.liveTimers(), 0);

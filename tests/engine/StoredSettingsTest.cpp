@@ -37,18 +37,6 @@ TEST_F(LoadTest, EmptyStoreGivesDefaultsAndWritesTheEndTime) {
     EXPECT_FALSE(harness.preferences.contains(keys::amount));
 }
 
-TEST_F(LoadTest, StoredValuesAreLoaded) {
-    harness.preferences.set(keys::mode, std::string("monthly"));
-    harness.preferences.set(keys::amount, 1234.5);
-    harness.preferences.set(keys::scheduleEndMin, std::int64_t{1050});
-    harness.preferences.set(keys::workingDays, -3.0);  // taken unbounded; the rate guards it
-    SalaryStore& store = harness.launch();
-    EXPECT_EQ(store.mode(), SalaryMode::monthly);
-    EXPECT_EQ(store.amountText(), "1234.50");
-    EXPECT_EQ(store.scheduleEndDate(), harness.at({2026, 3, 1, 17, 30}));
-    EXPECT_EQ(store.workingDaysPerMonth(), -3.0);
-}
-
 TEST_F(LoadTest, AmountIsNormalisedWithoutGrouping) {
     for (const auto& [stored, text] :
          std::vector<std::pair<PreferenceValue, std::string>>{{0.0, "0.00"},
@@ -131,16 +119,9 @@ TEST(LegacyMigration, LeavesLegacyHoursAloneWhenAnEndTimeExists) {
     EXPECT_FALSE(preferences.contains(keys::legacyScheduleStartMin));
 }
 
-TEST(LegacyMigration, HoursThatAreNoNumberReadAsZero) {
-    InMemoryPreferences preferences;
-    preferences.set(keys::legacyWorkHours, std::string("eight"));
-    migrateLegacyWorkHoursIfNeeded(preferences);
-    EXPECT_EQ(preferences.integer(keys::scheduleEndMin), 541);
-}
-
 class SaveTest : public LoadTest {};
 
-TEST_F(SaveTest, WritesTheFourSettingsAndNothingElse) {
+TEST_F(SaveTest, WritesTheFourSettingsWhichComeBackAfterARelaunch) {
     SalaryStore& store = harness.launch();
     store.setMode(SalaryMode::monthly);
     store.setWorkingDaysPerMonth(22.25);
@@ -154,7 +135,15 @@ TEST_F(SaveTest, WritesTheFourSettingsAndNothingElse) {
     EXPECT_EQ(harness.preferences.value(keys::workingDays), PreferenceValue{22.25});
     EXPECT_EQ(harness.preferences.values().size(), before + 3);  // the end time existed already
     EXPECT_EQ(store.amountText(), "1,234.5");
-    EXPECT_FALSE(harness.preferences.contains(keys::sessionStart));
+
+    harness.setLocal({2026, 3, 2, 8, 0});
+    SalaryStore& relaunched = harness.launch();
+    EXPECT_EQ(relaunched.mode(), SalaryMode::monthly);
+    EXPECT_EQ(relaunched.amountText(), "1234.50");
+    EXPECT_EQ(relaunched.workingDaysPerMonth(), 22.25);
+    harness.preferences.set(keys::workingDays, -3.0);  // loaded unbounded; the pay rate guards it
+    EXPECT_EQ(harness.launch().workingDaysPerMonth(), -3.0);
+    EXPECT_EQ(relaunched.scheduleEndDate(), harness.at({2026, 3, 2, 17, 59}));
 }
 
 TEST_F(SaveTest, AmountTextsThatAreNoNumberSaveAsZero) {
@@ -177,19 +166,6 @@ TEST_F(SaveTest, AmountTextsThatAreNoNumberSaveAsZero) {
         EXPECT_EQ(harness.preferences.number(keys::amount), saved) << "text: '" << text << "'";
         EXPECT_EQ(store.amountText(), text);
     }
-}
-
-TEST_F(SaveTest, SavedSettingsComeBackAfterARelaunch) {
-    SalaryStore& store = harness.launch();
-    store.setMode(SalaryMode::monthly);
-    store.setAmountText("8,000");
-    store.setScheduleEndDate(harness.at({2026, 3, 1, 19, 15}));
-    store.saveSettings();
-    harness.setLocal({2026, 3, 2, 8, 0});
-    SalaryStore& relaunched = harness.launch();
-    EXPECT_EQ(relaunched.mode(), SalaryMode::monthly);
-    EXPECT_EQ(relaunched.amountText(), "8000.00");
-    EXPECT_EQ(relaunched.scheduleEndDate(), harness.at({2026, 3, 2, 19, 15}));
 }
 
 }  // namespace

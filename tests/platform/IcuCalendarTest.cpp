@@ -55,28 +55,6 @@ TEST(IcuCalendar, DayKeyUsesAsciiDigitsWhateverTheUsersLanguage) {
     icu::Locale::setDefault(previous, status);
 }
 
-TEST(IcuCalendar, TimeOfDayDropsSeconds) {
-    FakeTimeZone zone("Europe/Berlin");
-    IcuCalendar calendar(zone);
-    const auto at = [&](int h, int m, double s) {
-        const TimeOfDay t = calendar.timeOfDay(instantIn("Europe/Berlin", {2026, 6, 1, h, m, s}));
-        return t.hour * 60 + t.minute;
-    };
-    EXPECT_EQ(at(0, 0, 0), 0);
-    EXPECT_EQ(at(17, 30, 45), 1050);
-    EXPECT_EQ(at(23, 59, 59.999), 1439);
-}
-
-TEST(IcuCalendar, AtLocalTimeStaysOnTheSameDay) {
-    FakeTimeZone zone("Asia/Shanghai");
-    IcuCalendar calendar(zone);
-    const Instant morning = instantIn("Asia/Shanghai", {2026, 3, 1, 10, 0, 12.5});
-    EXPECT_EQ(calendar.atLocalTime(morning, 18, 0),
-              instantIn("Asia/Shanghai", {2026, 3, 1, 18, 0}));
-    const Instant late = instantIn("Asia/Shanghai", {2026, 3, 1, 23, 30});
-    EXPECT_EQ(calendar.atLocalTime(late, 18, 0), instantIn("Asia/Shanghai", {2026, 3, 1, 18, 0}));
-}
-
 TEST(IcuCalendar, SkippedTimeGivesTheNextExistingOneAndRepeatedTheFirst) {
     FakeTimeZone zone("America/New_York");
     IcuCalendar calendar(zone);
