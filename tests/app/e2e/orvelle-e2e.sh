@@ -25,11 +25,17 @@ check() {
 start_x11_session 1440x900
 trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
 PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
+# A coloured desktop, so that black corners around the capsule would show.
+xsetroot -solid '#336699'
 
 launch() {
     "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
     APP_PID=$!
-    wait_until 30 panel_window
+    if ! wait_until 30 panel_window; then
+        echo "--- what orvelle printed:"
+        cat "$SESSION_DIR/orvelle.log"
+        return 1
+    fi
     PANEL=$(panel_window)
 }
 
@@ -73,6 +79,19 @@ xdotool set_desktop 2
 check "still shown on another desktop" wait_until 10 sh -c "xwininfo -id $PANEL | grep -q IsViewable"
 xdotool set_desktop 0
 
+pixel_at() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | tail -1; }
+check "the corners show the desktop (no compositor here)" \
+    grep -q '#336699' <<<"$(pixel_at $((expected_x + 2)) $((expected_y + 2)))"
+check "the capsule itself is drawn" \
+    grep -vq '#336699' <<<"$(pixel_at $((expected_x + 75)) $((expected_y + 45)))"
+
+xdotool mousemove $((expected_x + 75)) $((expected_y + 45)) click 1
+check "a click does not activate the panel" \
+    sh -c "! xprop -root _NET_ACTIVE_WINDOW | grep -qi \"$(printf '0x%x' "$PANEL")\""
+xdotool mousedown 1 mousemove $((expected_x - 125)) $((expected_y + 195)) mouseup 1
+check "dragging moves the panel" \
+    wait_until 10 sh -c "xwininfo -id $PANEL | grep -q 'Absolute upper-left X:  $((expected_x - 200))'"
+
 choose_from_menu first
 check "打开设置 opens the settings window" wait_until 20 settings_windows
 SETTINGS=$(settings_windows | head -1)
@@ -114,5 +133,9 @@ for signal in TERM INT; do
     check "SIG$signal ends the process with status 0" test "$status" -eq 0
 done
 
+if ((failures > 0)); then
+    echo "--- what orvelle printed:"
+    cat "$SESSION_DIR/orvelle.log"
+fi
 echo "$((checks - failures)) passed, $failures failed"
 ((failures == 0))

@@ -5,6 +5,8 @@
 set -euo pipefail
 BIN=$(realpath "$1")
 export TZ=Asia/Shanghai FAKETIME_DONT_FAKE_MONOTONIC=1
+# libfaketime is preloaded before AddressSanitizer's runtime in a sanitizer build; that is safe here.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"
 unset DISPLAY WAYLAND_DISPLAY
 export XDG_CONFIG_HOME=$(mktemp -d)
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
