@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "fakes/DelegateFixture.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
@@ -7,33 +8,13 @@
 
 #include "app/FloatingPanel.h"
 #include "app/SettingsWindow.h"
-#include "fakes/FakeScreens.h"
-#include "fakes/StoreHarness.h"
 #include "views/ContentView.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {
 namespace {
 
-class AppDelegateTest : public ::testing::Test {
-protected:
-    AppDelegateTest() {
-        harness.setLocal({2026, 3, 2, 9, 0});
-        harness.launch();
-        const ScreenGeometry screen{QRect(0, 0, 1440, 900), QRect(0, 30, 1440, 870)};
-        screens.main = screen;
-        screens.all = {screen};
-    }
-
-    int storeRequests = 0;
-    test::StoreHarness harness;
-    test::FakeScreens screens;
-    AppDelegate delegate{[this]() -> SalaryStore& {
-                             ++storeRequests;
-                             return *harness.store;
-                         },
-                         screens};
-};
+using AppDelegateTest = test::DelegateFixture;
 
 TEST_F(AppDelegateTest, LaunchBuildsOnePlacedPanelHostingTheCapsule) {
     EXPECT_EQ(delegate.floatingPanel(), nullptr);

@@ -10,8 +10,7 @@
 #include "app/SettingsWindow.h"
 #include "app/TrayIcon.h"
 #include "engine/PreferenceKeys.h"
-#include "fakes/FakeScreens.h"
-#include "fakes/StoreHarness.h"
+#include "fakes/DelegateFixture.h"
 
 namespace orvelle {
 namespace {
@@ -20,14 +19,9 @@ std::filesystem::path temporaryFolder(std::string pattern) {
     return ::mkdtemp(pattern.data());
 }
 
-class TrayMenuTest : public ::testing::Test {
+class TrayMenuTest : public test::DelegateFixture {
 protected:
     TrayMenuTest() {
-        harness.setLocal({2026, 3, 2, 9, 0});
-        harness.launch();
-        const ScreenGeometry screen{QRect(0, 0, 1440, 900), QRect(0, 0, 1440, 900)};
-        screens.main = screen;
-        screens.all = {screen};
         delegate.applicationDidFinishLaunching();
         menu = std::make_unique<TrayMenu>(delegate, *harness.store, autostart);
     }
@@ -44,9 +38,6 @@ protected:
     }
 
     std::filesystem::path home = temporaryFolder("/tmp/orvelle-tray-XXXXXX");
-    test::StoreHarness harness;
-    test::FakeScreens screens;
-    AppDelegate delegate{[this]() -> SalaryStore& { return *harness.store; }, screens};
     Autostart autostart{home, "io.github.orvelle.Orvelle", "/usr/bin/orvelle"};
     std::unique_ptr<TrayMenu> menu;
 };

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "app/AppDelegate.h"
+#include "fakes/FakeScreens.h"
+#include "fakes/StoreHarness.h"
+
+namespace orvelle::test {
+
+// An application delegate on a store of fakes and one 1440 × 900 screen with a 30-pixel bar at
+// the top, at 09:00 on 2 March 2026.
+class DelegateFixture : public ::testing::Test {
+protected:
+    DelegateFixture() {
+        harness.setLocal({2026, 3, 2, 9, 0});
+        harness.launch();
+        const ScreenGeometry screen{QRect(0, 0, 1440, 900), QRect(0, 30, 1440, 870)};
+        screens.main = screen;
+        screens.all = {screen};
+    }
+
+    int storeRequests = 0;
+    StoreHarness harness;
+    FakeScreens screens;
+    AppDelegate delegate{[this]() -> SalaryStore& {
+                             ++storeRequests;
+                             return *harness.store;
+                         },
+                         screens};
+};
+
+}  // namespace orvelle::test
