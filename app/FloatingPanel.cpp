@@ -1,5 +1,6 @@
 #include "app/FloatingPanel.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainterPath>
 #include <QWindow>
@@ -59,26 +60,41 @@ void FloatingPanel::updateShape() {
 }
 
 // The window manager moves the window itself where it can: that works under Wayland too, where
-// a client cannot place its own windows, and it follows the window manager's snapping rules.
+// a client cannot place its own windows, and it follows the window manager's snapping rules. The
+// move starts only once the pointer has travelled the drag distance with the button held: asked
+// for at the press, a quick click could reach the window manager after its release and leave it
+// waiting in a move that takes the next click.
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
-    QWindow* window = windowHandle();
-    if (window != nullptr && window->startSystemMove()) {
-        return;
-    }
-    manualDragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    pressedAt_ = event->globalPosition().toPoint();
+    manualDragOffset_.reset();
 }
 
 void FloatingPanel::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pointer = event->globalPosition().toPoint();
     if (manualDragOffset_) {
-        move(event->globalPosition().toPoint() - *manualDragOffset_);
+        move(pointer - *manualDragOffset_);
+        return;
+    }
+    if (!pressedAt_ || !(event->buttons() & Qt::LeftButton) ||
+        (pointer - *pressedAt_).manhattanLength() < QApplication::startDragDistance()) {
+        return;
+    }
+    // Where the system does not move windows, the panel follows the pointer itself.
+    const QPoint grabOffset = *pressedAt_ - frameGeometry().topLeft();
+    pressedAt_.reset();
+    QWindow* window = windowHandle();
+    if (window == nullptr || !window->startSystemMove()) {
+        manualDragOffset_ = grabOffset;
+        move(pointer - grabOffset);
     }
 }
 
 void FloatingPanel::mouseReleaseEvent(QMouseEvent*) {
+    pressedAt_.reset();
     manualDragOffset_.reset();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
@@ -31,7 +33,8 @@ private:
     void updateShape();
 
     QTimer compositorCheck_;
-    std::optional<QPoint> manualDragOffset_;
+    std::optional<QPoint> pressedAt_;         // where a left press began, until a drag starts
+    std::optional<QPoint> manualDragOffset_;  // set while the panel moves itself
 };
 
 }  // namespace orvelle

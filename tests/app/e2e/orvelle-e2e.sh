@@ -39,16 +39,25 @@ launch() {
     PANEL=$(panel_window)
 }
 
+# Whether one of Orvelle's popup menus is on screen: they are its only override-redirect windows.
+menu_open() {
+    local id
+    for id in $(xdotool search --onlyvisible --class orvelle 2>/dev/null); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
+}
+no_menu_open() { ! menu_open; }
+
 # Opens the capsule's menu and chooses an item with the keyboard: 1 for the first, 2 for the last.
 choose_from_menu() {
     local geometry x y
     geometry=$(xwininfo -id "$PANEL")
     x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
     y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
-    local before
-    before=$(xdotool search --onlyvisible --class orvelle 2>/dev/null | wc -l)
+    wait_until 10 no_menu_open
     xdotool mousemove $((x + 75)) $((y + 45)) click 3
-    wait_until 10 sh -c "[ \$(xdotool search --onlyvisible --class orvelle 2>/dev/null | wc -l) -gt $before ]"
+    wait_until 10 menu_open
     if [[ $1 == first ]]; then xdotool key Down Return; else xdotool key Up Return; fi
 }
 
@@ -88,9 +97,29 @@ check "the capsule itself is drawn" \
 xdotool mousemove $((expected_x + 75)) $((expected_y + 45)) click 1
 check "a click does not activate the panel" \
     sh -c "! xprop -root _NET_ACTIVE_WINDOW | grep -qi \"$(printf '0x%x' "$PANEL")\""
-xdotool mousedown 1 mousemove $((expected_x - 125)) $((expected_y + 195)) mouseup 1
-check "dragging moves the panel" \
-    wait_until 10 sh -c "xwininfo -id $PANEL | grep -q 'Absolute upper-left X:  $((expected_x - 200))'"
+# Drags the panel by its middle by DX DY, moving the pointer in steps as a hand does, and keeps the
+# pointer moving at the end until the window manager has moved the panel there. The move begins
+# once the pointer has travelled the drag distance, so the panel may trail it by about that much.
+panel_x() { xwininfo -id "$PANEL" | awk '/Absolute upper-left X/ {print $4}'; }
+panel_near_x() { local x; x=$(panel_x); ((x >= $1 - 25 && x <= $1 + 25)); }
+drag_panel_by() {
+    local dx=$1 dy=$2 x0 y0 step
+    x0=$(($(panel_x) + 75))
+    y0=$(($(xwininfo -id "$PANEL" | awk '/Absolute upper-left Y/ {print $4}') + 45))
+    local target=$(($(panel_x) + dx))
+    xdotool mousemove "$x0" "$y0" mousedown 1
+    for ((step = 1; step <= 40; step++)); do
+        xdotool mousemove $((x0 + dx * step / 40)) $((y0 + dy * step / 40))
+    done
+    local deadline=$((SECONDS + 15))
+    until panel_near_x "$target" || ((SECONDS >= deadline)); do
+        xdotool mousemove $((x0 + dx + 1)) $((y0 + dy)) mousemove $((x0 + dx)) $((y0 + dy))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+}
+drag_panel_by -200 150
+check "dragging moves the panel" panel_near_x $((expected_x - 200))
 
 choose_from_menu first
 check "打开设置 opens the settings window" wait_until 20 settings_windows
