@@ -61,9 +61,8 @@ void FloatingPanel::updateShape() {
 
 // The window manager moves the window itself where it can: that works under Wayland too, where
 // a client cannot place its own windows, and it follows the window manager's snapping rules. The
-// move starts only once the pointer has travelled the drag distance with the button held: asked
-// for at the press, a quick click could reach the window manager after its release and leave it
-// waiting in a move that takes the next click.
+// move is asked for only once the pointer has travelled the drag distance with the button held, so
+// that a plain click never starts one.
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
@@ -83,13 +82,24 @@ void FloatingPanel::mouseMoveEvent(QMouseEvent* event) {
         (pointer - *pressedAt_).manhattanLength() < QApplication::startDragDistance()) {
         return;
     }
-    // Where the system does not move windows, the panel follows the pointer itself.
-    const QPoint grabOffset = *pressedAt_ - frameGeometry().topLeft();
+    const QPoint pressedAt = *pressedAt_;
     pressedAt_.reset();
     QWindow* window = windowHandle();
-    if (window == nullptr || !window->startSystemMove()) {
-        manualDragOffset_ = grabOffset;
-        move(pointer - grabOffset);
+    if (window == nullptr) {
+        return;
+    }
+    switch (X11Desktop::startMove(*window, pressedAt)) {
+        case X11Desktop::MoveStart::started:
+        case X11Desktop::MoveStart::buttonReleased:
+            return;
+        case X11Desktop::MoveStart::unsupported:
+            break;
+    }
+    // Elsewhere Qt asks the system; where the system does not move windows, the panel follows
+    // the pointer itself.
+    if (!window->startSystemMove()) {
+        manualDragOffset_ = pressedAt - frameGeometry().topLeft();
+        move(pointer - *manualDragOffset_);
     }
 }
 

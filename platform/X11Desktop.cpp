@@ -57,6 +57,40 @@ void X11Desktop::markAsOverlay(QWindow& window) {
     xcb_flush(c);
 }
 
+X11Desktop::MoveStart X11Desktop::startMove(QWindow& window, QPoint pressedAt) {
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return MoveStart::unsupported;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
+    const bool held = pointer != nullptr && (pointer->mask & XCB_BUTTON_MASK_1) != 0;
+    free(pointer);
+    if (!held) {
+        return MoveStart::buttonReleased;
+    }
+    // The message speaks of device pixels on the root window.
+    const qreal ratio = window.devicePixelRatio();
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = static_cast<xcb_window_t>(window.winId());
+    message.type = atom(c, "_NET_WM_MOVERESIZE");
+    message.data.data32[0] = static_cast<uint32_t>(qRound(pressedAt.x() * ratio));
+    message.data.data32[1] = static_cast<uint32_t>(qRound(pressedAt.y() * ratio));
+    message.data.data32[2] = 8;  // _NET_WM_MOVERESIZE_MOVE
+    message.data.data32[3] = XCB_BUTTON_INDEX_1;
+    message.data.data32[4] = 1;  // asked for by an ordinary application
+    // The window manager can only take the pointer over once this client lets it go.
+    xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+    return MoveStart::started;
+}
+
 bool X11Desktop::compositingManagerRunning() {
     xcb_connection_t* c = connection();
     if (c == nullptr) {

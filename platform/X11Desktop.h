@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+
 class QWindow;
 
 namespace orvelle {
@@ -15,6 +17,15 @@ public:
     // pager entry: _NET_WM_STATE ABOVE, STICKY, SKIP_TASKBAR, SKIP_PAGER and _NET_WM_DESKTOP
     // 0xFFFFFFFF. Qt keeps these states when it maps the window.
     static void markAsOverlay(QWindow& window);
+
+    // What asking the window manager to move a window came to.
+    enum class MoveStart { started, buttonReleased, unsupported };
+
+    // Asks the window manager to move `window` with the pointer, as from a left press at
+    // `pressedAt` (global logical pixels), so that the point pressed stays under the pointer. Sends
+    // nothing if the button is no longer held: a move asked for after the release would leave the
+    // window manager waiting in a move that takes the next click.
+    static MoveStart startMove(QWindow& window, QPoint pressedAt);
 
     // Returns whether a compositing manager runs, that is whether translucent windows are
     // blended with what lies below them; always true off X11, where the system composites.

@@ -141,9 +141,9 @@ TEST_F(SaveTest, WritesTheFourSettingsWhichComeBackAfterARelaunch) {
     EXPECT_EQ(relaunched.mode(), SalaryMode::monthly);
     EXPECT_EQ(relaunched.amountText(), "1234.50");
     EXPECT_EQ(relaunched.workingDaysPerMonth(), 22.25);
+    EXPECT_EQ(relaunched.scheduleEndDate(), harness.at({2026, 3, 2, 17, 59}));
     harness.preferences.set(keys::workingDays, -3.0);  // loaded unbounded; the pay rate guards it
     EXPECT_EQ(harness.launch().workingDaysPerMonth(), -3.0);
-    EXPECT_EQ(relaunched.scheduleEndDate(), harness.at({2026, 3, 2, 17, 59}));
 }
 
 TEST_F(SaveTest, AmountTextsThatAreNoNumberSaveAsZero) {
