@@ -242,9 +242,13 @@ void ContentView::refresh() {
     if (amountField_->text() != amount) {
         amountField_->setText(amount);
     }
+    // Controls are only written when they differ, so that a refresh 20 times a second never
+    // disturbs what the user is typing into them.
     const TimeOfDay end = store_.localTimeOfDay(store_.scheduleEndDate());
-    const QSignalBlocker blockTime(endTime_);
-    endTime_->setTime(QTime(end.hour, end.minute));
+    if (const QTime time(end.hour, end.minute); endTime_->time() != time) {
+        const QSignalBlocker blockTime(endTime_);
+        endTime_->setTime(time);
+    }
     daysRow_->setVisible(monthly);
     daysValue_->setText(
         QString::fromStdString(formatFixed(store_.workingDaysPerMonth(), 2) + " 天"));
