@@ -18,12 +18,13 @@ AppDelegate::AppDelegate(std::function<SalaryStore&()> store, const ScreenSource
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
+    if (floatingPanel_) {
+        return;
+    }
     createFloatingPanelIfNeeded();
     // Made even without a tray: Qt adds the icon by itself when a tray appears later.
-    if (!trayIcon_) {
-        trayIcon_ = std::make_unique<TrayIcon>(*this, store_());
-        watchScreens();
-    }
+    trayIcon_ = std::make_unique<TrayIcon>(*this, store_());
+    watchScreens();
 }
 
 void AppDelegate::createFloatingPanelIfNeeded() {

@@ -27,30 +27,32 @@ StatusCommand::StatusCommand(std::filesystem::path preferences, StatusFormat for
 // The store is built afresh from the file each time, as the application would be on a relaunch
 // at this instant: so the figure agrees with the capsule's, and a session the application starts
 // or stops meanwhile shows at the next check. Whatever the store would write stays in memory.
-StatusReport StatusCommand::current() const {
+StatusReport StatusCommand::current(std::ostream& diagnostics) const {
     static SystemClock clock;
     static SystemTimeZone timeZone;
     static IcuCalendar calendar(timeZone);
     static InertScheduler scheduler;
-    std::ostringstream quiet;
-    JsonFilePreferences preferences(preferences_, quiet, JsonFilePreferences::Access::readOnly);
+    JsonFilePreferences preferences(preferences_, diagnostics,
+                                    JsonFilePreferences::Access::readOnly);
     const SalaryStore store(StoreServices{preferences, clock, calendar, scheduler});
     return StatusReport::of(store);
 }
 
 int StatusCommand::printOnce() {
-    // Said once, here: a damaged or unreadable file is reported but still read as empty.
-    std::ostringstream said;
-    JsonFilePreferences check(preferences_, said, JsonFilePreferences::Access::readOnly);
-    diagnostics_ << said.str();
-    out_ << current().render(format_) << std::flush;
+    // A damaged or unreadable file is reported but still read as empty.
+    out_ << current(diagnostics_).render(format_) << std::flush;
     return 0;
 }
 
 int StatusCommand::follow() {
+    // Said once, at the first reading, rather than twice a second for as long as it runs.
     std::string shown;
-    const auto update = [this, &shown] {
-        std::string rendered = current().render(format_);
+    std::ostream* diagnostics = &diagnostics_;
+    std::ostringstream quiet;
+    const auto update = [this, &shown, &diagnostics, &quiet] {
+        std::string rendered = current(*diagnostics).render(format_);
+        diagnostics = &quiet;
+        quiet.str("");
         if (rendered != shown) {
             shown = std::move(rendered);
             out_ << shown << std::flush;

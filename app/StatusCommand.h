@@ -21,8 +21,9 @@ public:
     // the process is ended. Needs a running QCoreApplication; returns the exit status.
     int follow();
 
-    // Returns the report as the preferences file and the clock stand now.
-    StatusReport current() const;
+    // Returns the report as the preferences file and the clock stand now; what is wrong with the
+    // file is said on `diagnostics`.
+    StatusReport current(std::ostream& diagnostics) const;
 
 private:
     std::filesystem::path preferences_;

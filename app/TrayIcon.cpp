@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include "app/AppDelegate.h"
+#include "platform/XdgPaths.h"
 
 namespace orvelle {
 
@@ -15,7 +16,7 @@ constexpr qint64 kToolTipIntervalMs = 1000;
 
 TrayIcon::TrayIcon(AppDelegate& delegate, SalaryStore& store)
     : store_(store),
-      autostart_(Autostart::defaultConfigHome(), QGuiApplication::desktopFileName().toStdString(),
+      autostart_(xdgConfigHome(), QGuiApplication::desktopFileName().toStdString(),
                  QCoreApplication::applicationFilePath().toStdString()),
       menu_(delegate, store, autostart_),
       icon_(QGuiApplication::windowIcon()) {

@@ -1,7 +1,6 @@
 #include "platform/Autostart.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -23,15 +22,6 @@ Autostart::Autostart(std::filesystem::path configHome, std::string appId, std::s
     : entry_(configHome / "autostart" / (appId + ".desktop")),
       appId_(std::move(appId)),
       executable_(std::move(executable)) {}
-
-std::filesystem::path Autostart::defaultConfigHome() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome != nullptr && configHome[0] == '/') {
-        return configHome;
-    }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "/") / ".config";
-}
 
 bool Autostart::isEnabled() const {
     std::ifstream in(entry_);

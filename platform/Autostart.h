@@ -11,9 +11,6 @@ class Autostart {
 public:
     Autostart(std::filesystem::path configHome, std::string appId, std::string executable);
 
-    // Returns $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute.
-    static std::filesystem::path defaultConfigHome();
-
     // Returns whether the entry exists and is not switched off (Hidden=true, or
     // X-GNOME-Autostart-enabled=false, as desktops write when the user turns it off there).
     bool isEnabled() const;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/AtomicFile.h"
+#include "platform/XdgPaths.h"
 
 namespace orvelle {
 
@@ -72,16 +73,7 @@ JsonFilePreferences::JsonFilePreferences(std::filesystem::path file, std::ostrea
 }
 
 std::filesystem::path JsonFilePreferences::defaultPath() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path base;
-    // The XDG rules say a relative value is invalid and must be ignored.
-    if (configHome != nullptr && configHome[0] == '/') {
-        base = configHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::filesystem::path(home != nullptr ? home : "/") / ".config";
-    }
-    return base / "orvelle" / "preferences.json";
+    return xdgConfigHome() / "orvelle" / "preferences.json";
 }
 
 void JsonFilePreferences::load() {

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <filesystem>
+
+namespace orvelle {
+
+// Returns $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute (the XDG rules say a
+// relative value is invalid and must be ignored).
+std::filesystem::path xdgConfigHome();
+
+}  // namespace orvelle
