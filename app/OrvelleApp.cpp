@@ -9,6 +9,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/SharedSalaryStore.h"
 #include "app/StatusCommand.h"
 #include "platform/JsonFilePreferences.h"
 #include "platform/Screens.h"
@@ -119,7 +120,7 @@ int OrvelleApp::main(int argc, char** argv) {
 
     const UnixSignals quitOnSignals;
     const QtScreens screens;
-    AppDelegate delegate([]() -> SalaryStore& { return SalaryStore::shared(); }, screens);
+    AppDelegate delegate([]() -> SalaryStore& { return sharedSalaryStore(); }, screens);
     instance.listen([&delegate] { delegate.openSettingsWindow(); });
     QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
     return QApplication::exec();

@@ -6,11 +6,10 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "platform/IcuCalendar.h"
 #include "platform/InertScheduler.h"
 #include "platform/JsonFilePreferences.h"
+#include "platform/SystemCalendar.h"
 #include "platform/SystemClock.h"
-#include "platform/SystemTimeZone.h"
 
 namespace orvelle {
 
@@ -29,8 +28,7 @@ StatusCommand::StatusCommand(std::filesystem::path preferences, StatusFormat for
 // or stops meanwhile shows at the next check. Whatever the store would write stays in memory.
 StatusReport StatusCommand::current(std::ostream& diagnostics) const {
     static SystemClock clock;
-    static SystemTimeZone timeZone;
-    static IcuCalendar calendar(timeZone);
+    static SystemCalendar calendar;
     static InertScheduler scheduler;
     JsonFilePreferences preferences(preferences_, diagnostics,
                                     JsonFilePreferences::Access::readOnly);

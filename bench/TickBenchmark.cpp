@@ -1,23 +1,21 @@
-// One tick of a running session on the real ICU calendar, the system's time zone and the real
-// clock: the day check plus the recomputation and both announcements.
+// One tick of a running session on the real calendar, the system's time zone and the real clock:
+// the day check plus the recomputation and both announcements.
 #include <benchmark/benchmark.h>
 
 #include "engine/SalaryStore.h"
+#include "fakes/InMemoryPreferences.h"
 #include "fakes/ManualScheduler.h"
-#include "platform/IcuCalendar.h"
-#include "platform/InMemoryPreferences.h"
+#include "platform/SystemCalendar.h"
 #include "platform/SystemClock.h"
-#include "platform/SystemTimeZone.h"
 
 namespace {
 
 using namespace orvelle;
 
 void BM_Tick(benchmark::State& state) {
-    InMemoryPreferences preferences;
+    test::InMemoryPreferences preferences;
     SystemClock clock;
-    SystemTimeZone zone;
-    IcuCalendar calendar(zone);
+    SystemCalendar calendar;
     test::ManualScheduler scheduler;
     SalaryStore store(StoreServices{preferences, clock, calendar, scheduler});
     store.setMode(SalaryMode::monthly);

@@ -1,6 +1,8 @@
 #include "engine/SalaryStore.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "engine/AmountText.h"
 #include "engine/Earnings.h"
@@ -15,15 +17,11 @@ SalaryStore::SalaryStore(StoreServices services)
       calendar_(services.calendar),
       scheduler_(services.scheduler),
       self_(std::make_shared<SalaryStore*>(this)) {
-    scheduleEndDate_ = defaultTime(18, 0);
+    // Whatever start-up changes in the file (a migration, the day's reset, a repaired session)
+    // reaches it in one write, so that a kill at any instant leaves all of it or none.
+    const PreferencesStore::Batch batch(defaults_);
     loadSettings();
-    calendarDay_ = defaults_.text(keys::calendarDay).value_or("");
-    if (const auto seconds = defaults_.numberIfPresent(keys::sessionStart)) {
-        sessionStart_ = Instant{*seconds};
-    }
-    reconcileCalendarDayIfNeeded();
-    loadAnchorIfNeeded();
-    setIsWorking(sessionStart_.has_value());
+    loadSession();
     if (isWorking_) {
         startTicking();
     }
@@ -43,7 +41,7 @@ void SalaryStore::loadSettings() {
         setAmountText(*stored.amountText);
     }
     if (stored.endMinutes) {
-        setScheduleEndDate(defaultTime(*stored.endMinutes / 60, *stored.endMinutes % 60));
+        setScheduleEndMinutes(*stored.endMinutes);
     }
     if (stored.workingDaysPerMonth) {
         setWorkingDaysPerMonth(*stored.workingDaysPerMonth);
@@ -60,9 +58,9 @@ void SalaryStore::setAmountText(std::string text) {
     observers_.announce(StoreProperty::amountText);
 }
 
-void SalaryStore::setScheduleEndDate(Instant date) {
-    scheduleEndDate_ = date;
-    observers_.announce(StoreProperty::scheduleEndDate);
+void SalaryStore::setScheduleEndMinutes(int minutes) {
+    scheduleEndMinutes_ = std::clamp(minutes, 0, 1439);
+    observers_.announce(StoreProperty::scheduleEnd);
 }
 
 void SalaryStore::setWorkingDaysPerMonth(double days) {
@@ -90,28 +88,16 @@ void SalaryStore::setFirstAnchorStart(std::optional<Instant> anchor) {
     observers_.announce(StoreProperty::firstAnchorStart);
 }
 
-int SalaryStore::minutesFromMidnight(Instant instant) const {
-    const TimeOfDay time = calendar_.timeOfDay(instant);
-    return std::clamp(time.hour * 60 + time.minute, 0, 1439);
-}
-
-int SalaryStore::scheduleEndMinutes() const {
-    return minutesFromMidnight(scheduleEndDate_);
-}
-
-Instant SalaryStore::defaultTime(int hour, int minute) const {
-    const Instant now = clock_.now();
-    return calendar_.atLocalTime(now, hour, minute).value_or(now);
-}
-
 void SalaryStore::saveSettings() {
+    const PreferencesStore::Batch batch(defaults_);
     defaults_.set(keys::mode, std::string(rawValue(mode_)));
     defaults_.set(keys::amount, parseAmount(amountText_).value_or(0.0));
-    defaults_.set(keys::scheduleEndMin, std::int64_t{minutesFromMidnight(scheduleEndDate_)});
+    defaults_.set(keys::scheduleEndMin, std::int64_t{scheduleEndMinutes_});
     defaults_.set(keys::workingDays, workingDaysPerMonth_);
 }
 
 void SalaryStore::startWork() {
+    const PreferencesStore::Batch batch(defaults_);
     reconcileCalendarDayIfNeeded();
     const Instant click = clock_.now();
     setFirstAnchorStart(click);
@@ -127,6 +113,7 @@ void SalaryStore::stopWork() {
     if (!sessionStart_) {
         return;
     }
+    const PreferencesStore::Batch batch(defaults_);
     sessionStart_.reset();
     setIsWorking(false);
     setMenuBarEarnedText("");
@@ -141,6 +128,7 @@ void SalaryStore::reconcileCalendarDayIfNeeded() {
     if (today == calendarDay_) {
         return;
     }
+    const PreferencesStore::Batch batch(defaults_);
     calendarDay_ = std::move(today);
     sessionStart_.reset();
     setIsWorking(false);
@@ -151,16 +139,38 @@ void SalaryStore::reconcileCalendarDayIfNeeded() {
     stopTicking();
 }
 
+void SalaryStore::loadSession() {
+    calendarDay_ = defaults_.text(keys::calendarDay).value_or("");
+    reconcileCalendarDayIfNeeded();
+    // Whatever else stands there is left alone, as any value the store does not understand is;
+    // the next start or stop of work replaces it.
+    sessionStart_ = storedInstantOfToday(keys::sessionStart);
+    loadAnchorIfNeeded();
+    setIsWorking(sessionStart_.has_value());
+}
+
+// A stored start counts only as a finite instant on the stored day; anything else (a number far
+// out of range, 0, a start from another day) would turn into nonsense on screen.
+std::optional<Instant> SalaryStore::storedInstantOfToday(const char* key) const {
+    const auto seconds = defaults_.numberIfPresent(key);
+    if (!seconds || !std::isfinite(*seconds)) {
+        return std::nullopt;
+    }
+    const Instant instant{*seconds};
+    if (calendarDay_.empty() || dayKey(instant) != calendarDay_) {
+        return std::nullopt;
+    }
+    return instant;
+}
+
 void SalaryStore::loadAnchorIfNeeded() {
     if (!sessionStart_) {
         setFirstAnchorStart(std::nullopt);
         return;
     }
-    const std::string today = dayKey(clock_.now());
-    if (defaults_.text(keys::anchorDay) == today) {
-        const double seconds = defaults_.number(keys::anchorStart);
-        if (seconds > 0) {
-            setFirstAnchorStart(Instant{seconds});
+    if (defaults_.text(keys::anchorDay) == calendarDay_) {
+        if (const auto anchor = storedInstantOfToday(keys::anchorStart)) {
+            setFirstAnchorStart(anchor);
             return;
         }
     }
@@ -219,7 +229,7 @@ std::optional<double> SalaryStore::scheduledWorkSeconds() const {
     if (!firstAnchorStart_) {
         return std::nullopt;
     }
-    const Instant end = endInstant(calendar_, *firstAnchorStart_, scheduleEndMinutes());
+    const Instant end = endInstant(calendar_, *firstAnchorStart_, scheduleEndMinutes_);
     return payIntervalSeconds(*firstAnchorStart_, end);
 }
 
@@ -235,7 +245,11 @@ double SalaryStore::payRatePerSecond() const {
 void SalaryStore::refreshEarnedDisplay() {
     const Instant now = clock_.now();
     const double elapsed = sessionStart_ ? secondsBetween(now, *sessionStart_) : 0.0;
-    setEarnedTodayDisplay(elapsed * payRatePerSecond());
+    const double earned = elapsed * payRatePerSecond();
+    // Only an absurd amount can overflow; the largest finite figure is still closer to the truth
+    // than an infinity or "not a number" on screen.
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    setEarnedTodayDisplay(std::isnan(earned) ? 0.0 : std::clamp(earned, -kLargest, kLargest));
     setMenuBarEarnedText(isWorking_ ? formatTwoDecimals(earnedTodayDisplay_) : std::string{});
 }
 

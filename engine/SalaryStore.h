@@ -36,16 +36,15 @@ public:
     SalaryStore(const SalaryStore&) = delete;
     SalaryStore& operator=(const SalaryStore&) = delete;
 
-    // Returns the one store of the application, on the real platform, made on first use.
-    static SalaryStore& shared();
-
     // Published settings; the setters only assign and announce, nothing is saved.
     SalaryMode mode() const { return mode_; }
     void setMode(SalaryMode mode);
     const std::string& amountText() const { return amountText_; }
     void setAmountText(std::string text);
-    Instant scheduleEndDate() const { return scheduleEndDate_; }
-    void setScheduleEndDate(Instant date);
+    // The end time of work as minutes after local midnight, 0 to 1439. It is a time of day, not
+    // an instant, so that a change of time zone or a skipped hour never moves it.
+    int scheduleEndMinutes() const { return scheduleEndMinutes_; }
+    void setScheduleEndMinutes(int minutes);
     double workingDaysPerMonth() const { return workingDaysPerMonth_; }
     void setWorkingDaysPerMonth(double days);
 
@@ -59,19 +58,18 @@ public:
     std::optional<double> scheduledWorkSeconds() const;
     // Returns the pay per second of the running session under the current settings; 0 when idle.
     double payRatePerSecond() const;
-    // Returns the end time of work as minutes after local midnight, 0 to 1439.
-    int scheduleEndMinutes() const;
-    // Returns the local hour and minute of an instant, for views that edit the end time.
-    TimeOfDay localTimeOfDay(Instant instant) const { return calendar_.timeOfDay(instant); }
-    // Returns today's instant at the given local time, for views that edit the end time.
-    Instant todayAt(int hour, int minute) const { return defaultTime(hour, minute); }
-
-    // Writes the mode, the parsed amount, the end time and the working days.
+    // Writes the mode, the parsed amount, the end time and the working days, in one write.
     void saveSettings();
     // Opens a new session now, replacing any open one; the amount restarts from 0.
     void startWork();
     // Closes the open session; does nothing when none is open.
     void stopWork();
+
+    // Holds back the store's writes until the returned batch ends, so that several operations
+    // (saving the settings, then starting work) reach the file together.
+    [[nodiscard]] PreferencesStore::Batch batchWrites() {
+        return PreferencesStore::Batch(defaults_);
+    }
 
     // Subscribes `observer` to every assignment of a published property.
     [[nodiscard]] Subscription subscribe(StoreObserver observer) {
@@ -80,6 +78,8 @@ public:
 
 private:
     void loadSettings();
+    void loadSession();
+    std::optional<Instant> storedInstantOfToday(const char* key) const;
     void reconcileCalendarDayIfNeeded();
     void loadAnchorIfNeeded();
     void persistSession();
@@ -91,8 +91,6 @@ private:
     void refreshEarnedDisplay();
 
     std::string dayKey(Instant instant) const { return calendar_.dayKey(instant); }
-    int minutesFromMidnight(Instant instant) const;
-    Instant defaultTime(int hour, int minute) const;
 
     void setIsWorking(bool working);
     void setEarnedTodayDisplay(double earned);
@@ -107,7 +105,7 @@ private:
 
     SalaryMode mode_ = SalaryMode::daily;
     std::string amountText_ = "500";
-    Instant scheduleEndDate_;
+    int scheduleEndMinutes_ = 18 * 60;
     double workingDaysPerMonth_ = 21.75;
     bool isWorking_ = false;
     double earnedTodayDisplay_ = 0.0;

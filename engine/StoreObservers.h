@@ -12,7 +12,7 @@ namespace orvelle {
 enum class StoreProperty {
     mode,
     amountText,
-    scheduleEndDate,
+    scheduleEnd,
     workingDaysPerMonth,
     isWorking,
     earnedTodayDisplay,

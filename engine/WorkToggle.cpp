@@ -7,6 +7,8 @@ void startOrStopWork(SalaryStore& store) {
         store.stopWork();
         return;
     }
+    // One write for both, so that the settings and the session they start land together.
+    const auto batch = store.batchWrites();
     store.saveSettings();
     store.startWork();
 }

@@ -124,21 +124,19 @@ void JsonFilePreferences::moveAside(const std::filesystem::path& target, const c
 
 std::optional<PreferenceValue> JsonFilePreferences::value(std::string_view key) const {
     const auto found = document_.find(key);
-    if (found == document_.end()) {
+    // A null written by hand counts as absent, so the setting's default applies.
+    if (found == document_.end() || found->is_null()) {
         return std::nullopt;
     }
     return fromJson(*found);
 }
 
-void JsonFilePreferences::set(std::string_view key, PreferenceValue value) {
+void JsonFilePreferences::assign(std::string_view key, PreferenceValue value) {
     document_[std::string(key)] = toJson(value);
-    persist();
 }
 
-void JsonFilePreferences::remove(std::string_view key) {
-    if (document_.erase(std::string(key)) > 0) {
-        persist();
-    }
+bool JsonFilePreferences::erase(std::string_view key) {
+    return document_.erase(std::string(key)) > 0;
 }
 
 void JsonFilePreferences::persist() {

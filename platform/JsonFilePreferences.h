@@ -10,11 +10,11 @@
 namespace orvelle {
 
 // The real preferences store: one JSON object in one file, whose members are the preference keys.
-// The whole file is read once, at construction; every change rewrites it atomically (temporary
-// file, fsync, rename), so a crash leaves the old file or the new one and never a torn one.
-// Members this program does not know are kept. A file that is not a JSON object is moved aside,
-// never overwritten; a file that cannot be written keeps its old content while the values live on
-// in memory. Each of these cases prints one line on `diagnostics`.
+// The whole file is read once, at construction; every change (or batch of changes) rewrites it
+// atomically (temporary file, fsync, rename), so a crash leaves the old file or the new one and
+// never a torn one. Members this program does not know are kept. A file that is not a JSON object
+// is moved aside, never overwritten; a file that cannot be written keeps its old content while the
+// values live on in memory. Each of these cases prints one line on `diagnostics`.
 class JsonFilePreferences final : public PreferencesStore {
 public:
     // Whether changes reach the file or stay in memory; a read-only store never touches the
@@ -28,13 +28,13 @@ public:
     static std::filesystem::path defaultPath();
 
     std::optional<PreferenceValue> value(std::string_view key) const override;
-    void set(std::string_view key, PreferenceValue value) override;
-    void remove(std::string_view key) override;
 
 private:
+    void assign(std::string_view key, PreferenceValue value) override;
+    bool erase(std::string_view key) override;
+    void persist() override;
     void load();
     void moveAside(const std::filesystem::path& target, const char* why);
-    void persist();
 
     std::filesystem::path path_;
     std::ostream& diagnostics_;

@@ -8,8 +8,8 @@
 
 namespace orvelle {
 
-// A stored value of a kind this program never writes (a boolean, null, an array or an object
-// that somebody put into the file by hand). It is present, but neither text nor a number.
+// A stored value of a kind this program never writes (a boolean, an array or an object that
+// somebody put into the file by hand). It is present, but neither text nor a number.
 struct ForeignValue {
     bool operator==(const ForeignValue&) const = default;
 };
@@ -19,6 +19,9 @@ struct ForeignValue {
 using PreferenceValue = std::variant<std::string, double, std::int64_t, ForeignValue>;
 
 // The per-user preferences store: a flat map from keys to typed values that survives relaunches.
+// Each change reaches storage at once, unless a `Batch` is open: then all the changes made while
+// it lives reach storage together, in one write, when the last open batch ends. That is what keeps
+// one operation (starting work, the day's reset) whole on disk if the process dies halfway.
 class PreferencesStore {
 public:
     virtual ~PreferencesStore() = default;
@@ -27,10 +30,10 @@ public:
     virtual std::optional<PreferenceValue> value(std::string_view key) const = 0;
 
     // Stores `value` under `key`, replacing whatever was there.
-    virtual void set(std::string_view key, PreferenceValue value) = 0;
+    void set(std::string_view key, PreferenceValue value);
 
-    // Removes `key`; removing an absent key is harmless.
-    virtual void remove(std::string_view key) = 0;
+    // Removes `key`; removing an absent key is harmless and writes nothing.
+    void remove(std::string_view key);
 
     // Returns whether anything at all is stored under `key`.
     bool contains(std::string_view key) const { return value(key).has_value(); }
@@ -41,11 +44,41 @@ public:
     // Returns the number under `key` as a double; 0 when it is absent or not a number.
     double number(std::string_view key) const;
 
-    // Returns the number under `key` if a number is stored there.
+    // Returns the number under `key` if a number, or text that reads as a finite C-locale number
+    // as a whole ("22", "21.75"), is stored there.
     std::optional<double> numberIfPresent(std::string_view key) const;
 
     // Returns the number under `key` as a 64-bit integer (truncated, saturated); 0 when absent.
     std::int64_t integer(std::string_view key) const;
+
+    // Holds back every write of its store until it ends; batches may nest.
+    class Batch {
+    public:
+        explicit Batch(PreferencesStore& store);
+        ~Batch();
+        Batch(Batch&& other) noexcept;
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        Batch& operator=(Batch&&) = delete;
+
+    private:
+        PreferencesStore* store_;
+    };
+
+protected:
+    // Stores `value` under `key` in memory.
+    virtual void assign(std::string_view key, PreferenceValue value) = 0;
+    // Removes `key` from memory; returns whether it was there.
+    virtual bool erase(std::string_view key) = 0;
+    // Makes everything assigned or erased so far durable.
+    virtual void persist() = 0;
+
+private:
+    void changed();
+    void endBatch();
+
+    int openBatches_ = 0;
+    bool unsaved_ = false;
 };
 
 }  // namespace orvelle

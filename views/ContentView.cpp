@@ -244,8 +244,8 @@ void ContentView::refresh() {
     }
     // Controls are only written when they differ, so that a refresh 20 times a second never
     // disturbs what the user is typing into them.
-    const TimeOfDay end = store_.localTimeOfDay(store_.scheduleEndDate());
-    if (const QTime time(end.hour, end.minute); endTime_->time() != time) {
+    const int end = store_.scheduleEndMinutes();
+    if (const QTime time(end / 60, end % 60); endTime_->time() != time) {
         const QSignalBlocker blockTime(endTime_);
         endTime_->setTime(time);
     }
@@ -272,7 +272,7 @@ void ContentView::changeEndTime() {
     if (time.hour() * 60 + time.minute() == store_.scheduleEndMinutes()) {
         return;
     }
-    store_.setScheduleEndDate(store_.todayAt(time.hour(), time.minute()));
+    store_.setScheduleEndMinutes(time.hour() * 60 + time.minute());
     store_.saveSettings();
 }
 

@@ -16,7 +16,7 @@ protected:
     SalaryStore& workFrom(const LocalDateTime& start, int endHour = 18, int endMinute = 0) {
         harness.setLocal(start);
         SalaryStore& store = harness.store ? *harness.store : harness.launch();
-        store.setScheduleEndDate(store.todayAt(endHour, endMinute));
+        store.setScheduleEndMinutes(endHour * 60 + endMinute);
         store.startWork();
         return store;
     }
@@ -122,7 +122,7 @@ TEST_F(EarningsTest, SettingsChangedWhileWorkingRevalueTheWholeSession) {
     EXPECT_EQ(store.menuBarEarnedText(), "250.00");  // nothing recomputes on assignment
     harness.scheduler.tick();
     EXPECT_EQ(store.menuBarEarnedText(), "500.00");
-    store.setScheduleEndDate(store.todayAt(8, 0));  // before the anchor: ends tomorrow at 08:00
+    store.setScheduleEndMinutes(8 * 60);  // before the anchor: ends tomorrow at 08:00
     harness.scheduler.tick();
     EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), 23 * 3600.0);
     EXPECT_EQ(store.menuBarEarnedText(), formatTwoDecimals(16200 * 1000 / (23 * 3600.0)));

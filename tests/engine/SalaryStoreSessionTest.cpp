@@ -1,11 +1,17 @@
+#include <cmath>
+#include <functional>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include "engine/PreferenceKeys.h"
+#include "engine/WorkToggle.h"
 #include "fakes/StoreHarness.h"
 
 namespace orvelle {
 namespace {
 
+using test::InMemoryPreferences;
 using test::StoreHarness;
 
 class SessionTest : public ::testing::Test {
@@ -175,20 +181,83 @@ TEST_F(SessionTest, StartWorkOnANewDayStoresTheDayFirst) {
     EXPECT_EQ(harness.preferences.text(keys::anchorDay), "2026-01-07");
 }
 
-TEST_F(SessionTest, EveryAssignmentIsAnnounced) {
+// A stored start that is no instant of the stored day can only be damage: it never becomes a
+// session, whatever stands there. One of today, even a little ahead of the clock, does.
+TEST_F(SessionTest, StoredStartMustBeAnInstantOfTheStoredDay) {
+    const double nine = harness.at({2026, 1, 5, 9, 0}).secondsSince1970;
+    struct Case {
+        PreferenceValue start;
+        bool working;
+    };
+    const Case cases[] = {{1e308, false},
+                          {1e300, false},
+                          {-1e300, false},
+                          {0.0, false},
+                          {nine - 86400, false},
+                          {std::numeric_limits<double>::quiet_NaN(), false},
+                          {std::string("soon"), false},
+                          {ForeignValue{}, false},
+                          {std::to_string(nine), true},
+                          {nine + 600, true}};
+    for (const Case& c : cases) {
+        harness.preferences = InMemoryPreferences::Values{
+            {keys::calendarDay, std::string("2026-01-05")}, {keys::sessionStart, c.start}};
+        harness.setLocal({2026, 1, 5, 9, 5});
+        SalaryStore& store = harness.launch();
+        EXPECT_EQ(store.isWorking(), c.working) << ::testing::PrintToString(c.start);
+        EXPECT_TRUE(std::isfinite(store.earnedTodayDisplay()));
+        EXPECT_TRUE(harness.preferences.contains(keys::sessionStart));  // left as it was
+    }
+}
+
+// Each operation replaces the file once, so that a kill at any instant leaves all of it or none.
+TEST_F(SessionTest, EveryOperationIsOneWrite) {
+    harness.preferences = InMemoryPreferences::Values{
+        {keys::calendarDay, std::string("2026-01-04")},
+        {keys::sessionStart, harness.at({2026, 1, 4, 10, 0}).secondsSince1970},
+        {keys::legacyWorkHours, 8.0}};
+    const auto writesOf = [this](const std::function<void()>& operation) {
+        const int before = harness.preferences.writeCount();
+        operation();
+        return harness.preferences.writeCount() - before;
+    };
+    EXPECT_EQ(writesOf([this] { harness.launch(); }), 1);  // migration and the day's reset
+    SalaryStore& store = *harness.store;
+    EXPECT_EQ(writesOf([&] { startOrStopWork(store); }), 1);  // settings saved, then started
+    EXPECT_EQ(writesOf([&] { store.saveSettings(); }), 1);
+    EXPECT_EQ(writesOf([&] { store.startWork(); }), 1);
+    EXPECT_EQ(writesOf([&] { harness.launch(); }), 0);  // a relaunch with nothing to mend
+    EXPECT_EQ(writesOf([&] { harness.store->stopWork(); }), 1);
+    harness.store->startWork();
+    harness.setLocal({2026, 1, 6, 0, 0, 0.01});
+    EXPECT_EQ(writesOf([&] { harness.scheduler.tick(); }), 1);  // midnight
+    EXPECT_FALSE(harness.store->isWorking());
+}
+
+// The end of work is a time of day: a change of zone or a skipped hour never moves what is saved.
+TEST_F(SessionTest, EndTimeSurvivesZoneChangesAndSkippedHours) {
     SalaryStore& store = harness.launch();
-    record(store);
-    store.startWork();
-    using P = StoreProperty;
-    EXPECT_EQ(announced, (std::vector<P>{P::firstAnchorStart, P::isWorking, P::earnedTodayDisplay,
-                                         P::menuBarEarnedText}));
-    record(store);
+    harness.timeZone.set("Asia/Tokyo");
+    startOrStopWork(store);
+    EXPECT_EQ(harness.preferences.integer(keys::scheduleEndMin), 1080);
+
+    StoreHarness newYork("America/New_York");
+    newYork.setLocal({2026, 3, 8, 1, 0});
+    SalaryStore& early = newYork.launch();
+    early.setScheduleEndMinutes(150);  // 02:30 does not exist that day
+    startOrStopWork(early);
+    EXPECT_EQ(newYork.preferences.integer(keys::scheduleEndMin), 150);
+    EXPECT_EQ(early.firstAnchorStart().value(), newYork.at({2026, 3, 8, 1, 0}));
+    EXPECT_DOUBLE_EQ(*early.scheduledWorkSeconds(), 3600.0);  // up to 03:00, when clocks jump
+}
+
+// A zone given as a POSIX rule is the zone: 09:00 to 13:30 of a 09:00-18:00 day is half of it.
+TEST_F(SessionTest, ZoneGivenAsAPosixRuleCountsLikeItsNamedTwin) {
+    harness.timeZone.set("CST-8");
+    harness.launch().startWork();
+    harness.setLocal({2026, 1, 5, 13, 30});
     harness.scheduler.tick();
-    EXPECT_EQ(announced, (std::vector<P>{P::earnedTodayDisplay, P::menuBarEarnedText}));
-    record(store);
-    store.setAmountText("500");
-    store.setMode(SalaryMode::daily);
-    EXPECT_EQ(announced, (std::vector<P>{P::amountText, P::mode}));
+    EXPECT_EQ(harness.store->menuBarEarnedText(), "250.00");
 }
 
 TEST_F(SessionTest, DestroyedStoreLeavesQueuedWorkHarmless) {

@@ -6,19 +6,19 @@
 
 #include "engine/SalaryStore.h"
 #include "fakes/FakeClock.h"
-#include "fakes/FakeTimeZone.h"
+#include "fakes/InMemoryPreferences.h"
 #include "fakes/LocalTime.h"
 #include "fakes/ManualScheduler.h"
-#include "platform/IcuCalendar.h"
-#include "platform/InMemoryPreferences.h"
+#include "fakes/ScopedTimeZone.h"
+#include "platform/SystemCalendar.h"
 
 namespace orvelle::test {
 
-// A store on fakes: in-memory preferences, a clock and a zone the test sets, the real ICU
-// calendar, and a scheduler the test turns by hand.
+// A store on fakes: in-memory preferences, a clock and a zone the test sets, the real calendar
+// (which reads the zone at every call), and a scheduler the test turns by hand.
 struct StoreHarness {
     explicit StoreHarness(std::string zone = "Asia/Shanghai")
-        : zoneId(zone), timeZone(std::move(zone)), calendar(timeZone) {}
+        : zoneId(zone), timeZone(zone), calendar(std::chrono::nanoseconds(0)) {}
 
     // Sets the clock to a local wall-clock time in the harness's zone.
     void setLocal(const LocalDateTime& local) { clock.set(at(local)); }
@@ -35,8 +35,8 @@ struct StoreHarness {
     std::string zoneId;
     InMemoryPreferences preferences;
     FakeClock clock;
-    FakeTimeZone timeZone;
-    IcuCalendar calendar;
+    ScopedTimeZone timeZone;
+    SystemCalendar calendar;
     ManualScheduler scheduler;
     std::unique_ptr<SalaryStore> store;
 };
