@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "app/FloatingPanel.h"
-#include "app/SettingsWindow.h"
-#include "views/ContentView.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {
@@ -23,19 +21,6 @@ TEST_F(AppDelegateTest, LaunchBuildsOnePlacedPanelHostingTheCapsule) {
     EXPECT_NE(panel->findChild<FloatingAmountView*>(), nullptr);
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(delegate.floatingPanel(), panel);
-}
-
-TEST_F(AppDelegateTest, SettingsWindowIsMadeOnceAndShownAgainAsTheUserLeftIt) {
-    delegate.openSettingsWindow();
-    SettingsWindow* window = delegate.settingsWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_NE(window->findChild<ContentView*>(), nullptr);
-    window->resize(600, 500);
-    window->close();
-    delegate.openSettingsWindow();
-    EXPECT_EQ(delegate.settingsWindow(), window);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->size(), QSize(600, 500));
 }
 
 TEST_F(AppDelegateTest, PanelThatLiesOnNoScreenIsPlacedAgain) {

@@ -35,7 +35,7 @@ protected:
     TrayMenu menu{delegate, *harness.store, autostart};
 };
 
-TEST_F(TrayMenuTest, StartSavesFirstAndStopOnlyStops) {
+TEST_F(TrayMenuTest, ItemsStartAndStopWorkOpenSettingsAndResetThePanel) {
     harness.store->setAmountText("800");
     trigger("开始上班");
     EXPECT_TRUE(harness.store->isWorking());
@@ -43,10 +43,7 @@ TEST_F(TrayMenuTest, StartSavesFirstAndStopOnlyStops) {
     harness.store->setAmountText("900");
     trigger("结束上班");
     EXPECT_FALSE(harness.store->isWorking());
-    EXPECT_EQ(harness.preferences.number(keys::amount), 800);
-}
-
-TEST_F(TrayMenuTest, OpensSettingsAndResetsThePanel) {
+    EXPECT_EQ(harness.preferences.number(keys::amount), 800);  // stopping saves nothing
     trigger("打开设置");
     ASSERT_NE(delegate.settingsWindow(), nullptr);
     EXPECT_TRUE(delegate.settingsWindow()->isVisible());
@@ -67,8 +64,7 @@ TEST_F(TrayMenuTest, AutostartItemTogglesTheEntryAsItStandsOnDisk) {
 }
 
 TEST_F(TrayMenuTest, TrayToolTipFollowsTheSessionAtMostOnceASecond) {
-    TrayIcon* tray = delegate.trayIcon();
-    ASSERT_NE(tray, nullptr);
+    const TrayIcon* tray = delegate.trayIcon();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
     harness.store->startWork();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 本段收入 0.00 元");
