@@ -22,12 +22,11 @@ protected:
     // Triggers the item titled `text`, as the menu shows it when it opens.
     void trigger(const QString& text) {
         menu.refresh();
-        for (QAction* a : menu.actions()) {
-            if (a->text() == text) {
-                return a->trigger();
-            }
-        }
-        ADD_FAILURE() << "no menu item " << text.toStdString();
+        const QList<QAction*> items = menu.actions();
+        const auto item = std::find_if(items.begin(), items.end(),
+                                       [&](const QAction* a) { return a->text() == text; });
+        ASSERT_NE(item, items.end()) << "no menu item " << text.toStdString();
+        (*item)->trigger();
     }
 
     QTemporaryDir home;

@@ -72,22 +72,20 @@ TEST_F(ContentViewTest, ModeEndTimeAndWorkingDaysSaveOnEveryChange) {
     EXPECT_EQ(harness.preferences.writeCount(), writes);  // at the bound nothing changes
 }
 
-TEST_F(ContentViewTest, TypingSavesNothingAndReturnInTheFieldOnlySaves) {
+// Typing saves nothing; Return in the amount field saves it, Return elsewhere presses start,
+// which saves the typed amount first; stopping saves nothing, and saving waits until then.
+TEST_F(ContentViewTest, OnlyReturnStartAndSaveWriteTheAmount) {
     type("1,234.5");
     EXPECT_EQ(harness.store->amountText(), "1,234.5");
     EXPECT_FALSE(harness.preferences.contains(keys::amount));
-    QTest::keyClick(find<QLineEdit>("amountField"), Qt::Key_Return);
+    QTest::keyClick(find("amountField"), Qt::Key_Return);
     EXPECT_EQ(harness.preferences.number(keys::amount), 1234.5);
     EXPECT_FALSE(harness.store->isWorking());
-    QTest::keyClick(find<QTimeEdit>("endTime"), Qt::Key_Return);  // elsewhere it starts work
-    EXPECT_TRUE(harness.store->isWorking());
-}
-
-TEST_F(ContentViewTest, StartSavesTheTypedAmountFirstAndStopSavesNothing) {
     type("8,000");
-    click("startStopButton");
-    EXPECT_EQ(harness.preferences.number(keys::amount), 8000);
+    QTest::keyClick(find("endTime"), Qt::Key_Return);
+    settle();
     EXPECT_TRUE(harness.preferences.contains(keys::sessionStart));
+    EXPECT_EQ(harness.preferences.number(keys::amount), 8000);
     EXPECT_EQ(find<QPushButton>("startStopButton")->text(), "结束上班");
     EXPECT_FALSE(find("saveButton")->isEnabled());
     type("9000");
@@ -102,7 +100,6 @@ TEST_F(ContentViewTest, StartSavesTheTypedAmountFirstAndStopSavesNothing) {
 TEST_F(ContentViewTest, PayIntervalLineShowsHoursAndPayPerSecond) {
     EXPECT_EQ(text("payIntervalLine").toStdString(), kPayIntervalHint);
     const std::tuple<SalaryMode, const char*, int, const char*> rows[] = {
-        // days ignored daily
         {SalaryMode::daily, "500", 18 * 60, "计薪区间约 9.00 小时 · 约 0.0154 元/秒"},
         {SalaryMode::monthly, "8,000", 17 * 60 + 30, "计薪区间约 8.50 小时 · 约 0.0120 元/秒"}};
     for (const auto& [mode, amount, end, line] : rows) {
