@@ -11,64 +11,41 @@ using test::FakeScreens;
 
 constexpr QSize kPanel{150, 90};
 
-// A 1440 × 900 screen whose usable area, in the upward-y terms the rules are stated in, is
-// (x, y, w, h); converted here to Qt's downward y.
-ScreenGeometry macLikeScreen(int x, int y, int w, int h) {
-    return {QRect(0, 0, 1440, 900), QRect(x, 900 - (y + h), w, h)};
+TEST(PanelPlacement, PutsThePanelAtTheRightOfTheUsableArea) {
+    using Case = std::tuple<const char*, QRect, QRect, QPoint>;  // what, frame, usable, top left
+    const QRect laptop(0, 0, 1440, 900);
+    const Case cases[] = {
+        {"bar on top, dock at the bottom", laptop, {0, 25, 1440, 805}, {1194, 97}},
+        {"a dock at the right widens the gap", laptop, {0, 25, 1370, 875}, {1054, 97}},
+        {"a dock at the left changes nothing", laptop, {70, 0, 1370, 900}, {1194, 72}},
+        {"strut at the right", {0, 0, 1920, 1080}, {0, 32, 1856, 1048}, {1856 - 150 - 160, 104}},
+        {"offset screen", {1440, -100, 1920, 1080}, {1440, -70, 1920, 1050}, {3114, 2}},
+        // On a very short area the top margin wins, even if the bottom leaves the area.
+        {"only 100 pixels high", laptop, {0, 0, 1440, 100}, {1194, 12}},
+        {"just fits the top inset", laptop, {0, 0, 1440, 90 + 24 + 72}, {1194, 72}},
+        {"kept above the bottom margin", laptop, {0, 0, 1440, 150}, {1194, 150 - 12 - 90}},
+    };
+    for (const auto& [what, frame, usable, topLeft] : cases) {
+        FakeScreens screens;
+        screens.main = ScreenGeometry{frame, usable};
+        screens.all = {*screens.main};
+        EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), topLeft) << what;
+    }
 }
 
-QPoint placeOn(const ScreenGeometry& screen) {
+TEST(PanelPlacement, ChoosesTheMainScreenElseTheFirstAndTellsWhatLiesOnNone) {
+    const ScreenGeometry left{QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
+    const ScreenGeometry right{QRect(800, 0, 1440, 900), QRect(800, 0, 1440, 900)};
     FakeScreens screens;
-    screens.main = screen;
-    screens.all = {screen};
-    return *panelTopLeft(screens, kPanel, PanelInsets{});
-}
-
-TEST(PanelPlacement, WorkedExamplesInQtCoordinates) {
-    // Menu bar on top, dock at the bottom: the panel spans x 1194-1344 and, upwards, y 713-803,
-    // which is 97 pixels below the screen's top edge in Qt's terms.
-    EXPECT_EQ(placeOn(macLikeScreen(0, 70, 1440, 805)), QPoint(1194, 97));
-    // A dock 70 wide at the right: the gap grows by the dock's width.
-    EXPECT_EQ(placeOn(macLikeScreen(0, 0, 1370, 875)), QPoint(1054, 97));
-}
-
-TEST(PanelPlacement, KeepsTheSafetyInsetWhateverIsDockedElsewhere) {
-    const ScreenGeometry leftDock{QRect(0, 0, 1440, 900), QRect(70, 0, 1370, 900)};
-    EXPECT_EQ(placeOn(leftDock), QPoint(1440 - 150 - 96, 72));
-    const ScreenGeometry rightStrut{QRect(0, 0, 1920, 1080), QRect(0, 32, 1856, 1048)};
-    EXPECT_EQ(placeOn(rightStrut), QPoint(1856 - 150 - (64 + 96), 32 + 72));
-}
-
-TEST(PanelPlacement, OnAVeryShortAreaTheTopMarginWins) {
-    // Only 100 pixels usable: the lower bound would push the panel up, the upper one pulls it
-    // back to 12 below the top, even though its bottom then leaves the usable area.
-    const ScreenGeometry shortArea{QRect(0, 0, 1440, 900), QRect(0, 0, 1440, 100)};
-    EXPECT_EQ(placeOn(shortArea).y(), 12);
-    const ScreenGeometry justFits{QRect(0, 0, 1440, 900), QRect(0, 0, 1440, 90 + 24 + 72)};
-    EXPECT_EQ(placeOn(justFits).y(), 72);
-    const ScreenGeometry between{QRect(0, 0, 1440, 900), QRect(0, 0, 1440, 150)};
-    EXPECT_EQ(placeOn(between).y(), 150 - 12 - 90);
-}
-
-TEST(PanelPlacement, WorksOnAScreenAwayFromTheOrigin) {
-    const ScreenGeometry second{QRect(1440, -100, 1920, 1080), QRect(1440, -70, 1920, 1050)};
-    EXPECT_EQ(placeOn(second), QPoint(1440 + 1920 - 150 - 96, -70 + 72));
-}
-
-TEST(PanelPlacement, WithoutAMainScreenTakesTheFirstAndWithoutAnyGivesNothing) {
-    FakeScreens screens;
-    screens.all = {{QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)},
-                   {QRect(800, 0, 1440, 900), QRect(800, 0, 1440, 900)}};
+    screens.all = {left, right};
+    screens.main = right;
+    EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), QPoint(2240 - 150 - 96, 72));
+    screens.main.reset();
     EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), QPoint(800 - 150 - 96, 72));
+    EXPECT_TRUE(liesOnAnyScreen(screens, QRect(2200, 850, 150, 90)));  // partly on the right one
+    EXPECT_FALSE(liesOnAnyScreen(screens, QRect(100, 700, 150, 90)));  // below the left one
     screens.all.clear();
     EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), std::nullopt);
-}
-
-TEST(PanelPlacement, TellsWhetherAWindowLiesOnAnyScreen) {
-    FakeScreens screens;
-    screens.all = {{QRect(0, 0, 1440, 900), QRect(0, 0, 1440, 900)}};
-    EXPECT_TRUE(liesOnAnyScreen(screens, QRect(1400, 850, 150, 90)));
-    EXPECT_FALSE(liesOnAnyScreen(screens, QRect(1500, 100, 150, 90)));
 }
 
 }  // namespace

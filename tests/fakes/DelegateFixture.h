@@ -15,9 +15,8 @@ protected:
     DelegateFixture() {
         harness.setLocal({2026, 3, 2, 9, 0});
         harness.launch();
-        const ScreenGeometry screen{QRect(0, 0, 1440, 900), QRect(0, 30, 1440, 870)};
-        screens.main = screen;
-        screens.all = {screen};
+        screens.main = ScreenGeometry{QRect(0, 0, 1440, 900), QRect(0, 30, 1440, 870)};
+        screens.all = {*screens.main};
     }
 
     int storeRequests = 0;
