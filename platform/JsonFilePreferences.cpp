@@ -79,11 +79,13 @@ std::filesystem::path JsonFilePreferences::defaultPath() {
 
 void JsonFilePreferences::load() {
     const auto target = AtomicFile::resolveLinks(path_);
-    if (mayWrite_) {
+    auto result = PreferencesFileReader::read(target);
+    const bool notAFile = result.outcome == PreferencesFileReader::Outcome::unreadable ||
+                          result.outcome == PreferencesFileReader::Outcome::notRegular;
+    if (mayWrite_ && !notAFile) {
         // Temporaries of writes a kill interrupted: each is a full copy, and they would pile up.
         AtomicFile::removeStaleTemporaries(target);
     }
-    auto result = PreferencesFileReader::read(target);
     if (result.outcome == PreferencesFileReader::Outcome::read) {
         document_ = std::move(result.document);
         return;
@@ -93,8 +95,6 @@ void JsonFilePreferences::load() {
     }
     const std::string why = PreferencesFileReader::reason(result);
     problem_ = target.string() + " " + why;
-    const bool notAFile = result.outcome == PreferencesFileReader::Outcome::unreadable ||
-                          result.outcome == PreferencesFileReader::Outcome::notRegular;
     if (notAFile) {
         // What we cannot read, or what is no regular file (a FIFO, a device, a folder), is
         // neither moved nor replaced: the values of this run stay in memory.

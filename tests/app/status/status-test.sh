@@ -121,7 +121,7 @@ expect "--status >/dev/full says why" 1 "$(grep -c '^orvelle: 无法写入标准
 for how in "| head -1 >/dev/null" ">&-"; do
     SECONDS=0
     code=$(bash -c "timeout 10 '$BIN' --status --follow $how; echo \${PIPESTATUS[0]}" 2>/dev/null)
-    expect "--follow $how ends at once" "1 fast" "$code $( ((SECONDS <= 3)) && echo fast || echo slow)"
+    expect "--follow $how ends at once" "1 fast" "$code $( ((SECONDS <= 5)) && echo fast || echo slow)"
 done
 
 # --follow shows the error while the file is bad, and the amount again once it is mended.
