@@ -1,5 +1,8 @@
 #include "app/OrvelleApp.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 
@@ -79,7 +82,13 @@ int runWithoutDisplay(const CommandLine& commandLine, int argc, char** argv) {
         case CommandLine::Action::status:
             break;
     }
-    StatusCommand status(JsonFilePreferences::defaultPath(), commandLine.format, std::cout,
+    // With standard output closed, the first file opened would take its number and receive the
+    // report.
+    if (::fcntl(STDOUT_FILENO, F_GETFD) < 0) {
+        std::cerr << "orvelle: 标准输出已关闭，无处打印\n";
+        return 1;
+    }
+    StatusCommand status(JsonFilePreferences::defaultPath(), commandLine.format, STDOUT_FILENO,
                          std::cerr);
     if (!commandLine.follow) {
         return status.printOnce();
@@ -92,6 +101,11 @@ int runWithoutDisplay(const CommandLine& commandLine, int argc, char** argv) {
 }  // namespace
 
 int OrvelleApp::main(int argc, char** argv) {
+    // A file-size limit, or a status bar that stops reading, then fails the write with EFBIG or
+    // EPIPE, which the writers handle (values kept in memory, --status ends), instead of ending
+    // the process with a signal.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     if (const CommandLine commandLine = CommandLine::parse(argumentsOf(argc, argv));
         commandLine.action != CommandLine::Action::run) {
         return runWithoutDisplay(commandLine, argc, argv);

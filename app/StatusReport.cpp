@@ -11,24 +11,41 @@ namespace {
 
 // The capsule's amount colour, for the bars that colour their blocks.
 constexpr const char* kWorkingColour = "#EA3F79";
+// A plain red that no amount is ever shown in.
+constexpr const char* kErrorColour = "#FF5555";
 
 }  // namespace
 
 StatusReport StatusReport::of(const SalaryStore& store) {
-    return {"¥" + formattedAmount(store.earnedTodayDisplay()), payIntervalLine(store),
-            store.isWorking()};
+    return {"¥" + formattedAmount(store.earnedTodayDisplay()),
+            payIntervalLine(store),
+            store.isWorking(),
+            {}};
+}
+
+// A believable ¥0.00 would hide that the file is damaged; the bar shows this instead.
+StatusReport StatusReport::failed(std::string problem) {
+    StatusReport report;
+    report.text = "设置文件有误";
+    report.tooltip = problem;
+    report.problem = std::move(problem);
+    return report;
 }
 
 std::string StatusReport::render(StatusFormat format) const {
+    const bool failed = !problem.empty();
     switch (format) {
         case StatusFormat::waybar: {
+            const char* kind = failed ? "error" : working ? "working" : "idle";
             const nlohmann::ordered_json json{
-                {"text", text}, {"tooltip", tooltip}, {"class", working ? "working" : "idle"}};
+                {"text", text}, {"tooltip", tooltip}, {"class", kind}};
             return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
         }
-        case StatusFormat::i3blocks:
+        case StatusFormat::i3blocks: {
             // i3blocks reads the full text, the short text and the colour, one per line.
-            return text + "\n" + text + "\n" + (working ? kWorkingColour : "") + "\n";
+            const char* colour = failed ? kErrorColour : working ? kWorkingColour : "";
+            return text + "\n" + text + "\n" + colour + "\n";
+        }
         case StatusFormat::plain:
             break;
     }

@@ -22,6 +22,10 @@ public:
     // success; on failure `target` is untouched and no temporary file is left behind.
     static std::string write(const std::filesystem::path& target, const std::string& content,
                              mode_t mode);
+
+    // Deletes the temporary files that writes of `target` killed midway left beside it: only
+    // regular files of this user named exactly as `write` names them.
+    static void removeStaleTemporaries(const std::filesystem::path& target);
 };
 
 }  // namespace orvelle

@@ -1,6 +1,8 @@
 #include "platform/Autostart.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -16,12 +18,60 @@ std::string trimmed(const std::string& text) {
     return first == std::string::npos ? std::string{} : text.substr(first, last - first + 1);
 }
 
+// An argument of an Exec line: quoted when it holds a reserved character, and inside the quotes
+// `"`, `` ` ``, `$` and `\` each take a backslash.
+std::string quotedArgument(const std::string& argument) {
+    const bool plain = argument.find_first_of(" \t\n\"'\\><~|&;$*?#()`") == std::string::npos;
+    if (plain && !argument.empty()) {
+        return argument;
+    }
+    std::string quoted = "\"";
+    for (const char c : argument) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// An AppImage runs from a temporary mount that is gone at the next login; it names its own file
+// in $APPIMAGE, and that file is what must start.
+std::string launcher(std::string executable) {
+    const char* appImage = std::getenv("APPIMAGE");
+    std::error_code error;
+    if (appImage != nullptr && appImage[0] == '/' &&
+        std::filesystem::is_regular_file(appImage, error)) {
+        return appImage;
+    }
+    return executable;
+}
+
 }  // namespace
 
 Autostart::Autostart(std::filesystem::path configHome, std::string appId, std::string executable)
     : entry_(configHome / "autostart" / (appId + ".desktop")),
       appId_(std::move(appId)),
-      executable_(std::move(executable)) {}
+      executable_(launcher(std::move(executable))) {}
+
+std::optional<std::string> Autostart::execValue(const std::string& executable) {
+    const bool hasControl = std::any_of(executable.begin(), executable.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+    });
+    if (hasControl) {
+        return std::nullopt;
+    }
+    // The quoted argument is then written as a string value, where a backslash is doubled, and
+    // in an Exec value a literal percent sign is doubled too.
+    std::string value;
+    for (const char c : quotedArgument(executable)) {
+        if (c == '\\' || c == '%') {
+            value += c;
+        }
+        value += c;
+    }
+    return value;
+}
 
 bool Autostart::isEnabled() const {
     std::ifstream in(entry_);
@@ -50,29 +100,14 @@ bool Autostart::isEnabled() const {
     return true;
 }
 
-std::string Autostart::quoteExecArgument(const std::string& argument) {
-    const bool plain = argument.find_first_of(" \t\n\"'\\><~|&;$*?#()`") == std::string::npos;
-    if (plain && !argument.empty()) {
-        return argument;
-    }
-    std::string quoted = "\"";
-    for (const char c : argument) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') {
-            quoted += '\\';
-        }
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 std::string Autostart::enable() const {
+    const auto exec = execValue(executable_);
+    if (!exec) {
+        // A line break would end the Exec line early, and the rules have no escape for it there.
+        return "程序路径中含有换行等控制字符，无法写成自启动项：" + executable_;
+    }
     if (auto error = AtomicFile::ensureFolder(entry_.parent_path(), 0700); !error.empty()) {
         return error;
-    }
-    // In the Exec line a literal percent sign is written twice.
-    std::string exec = quoteExecArgument(executable_);
-    for (size_t at = exec.find('%'); at != std::string::npos; at = exec.find('%', at + 2)) {
-        exec.insert(at, "%");
     }
     const std::string content =
         "[Desktop Entry]\n"
@@ -80,7 +115,7 @@ std::string Autostart::enable() const {
         "Name=Orvelle\n"
         "Comment=Shows, live, how much money the current work session has earned\n"
         "Exec=" +
-        exec +
+        *exec +
         "\n"
         "Icon=" +
         appId_ +

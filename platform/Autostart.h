@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace orvelle {
@@ -9,6 +10,8 @@ namespace orvelle {
 // $XDG_CONFIG_HOME/autostart/<application id>.desktop.
 class Autostart {
 public:
+    // Under an AppImage ($APPIMAGE names an existing absolute file) the entry starts the AppImage
+    // rather than `executable`, which lies in its temporary mount.
     Autostart(std::filesystem::path configHome, std::string appId, std::string executable);
 
     // Returns whether the entry exists and is not switched off (Hidden=true, or
@@ -16,7 +19,7 @@ public:
     bool isEnabled() const;
 
     // Writes the entry atomically, with the executable's absolute path. Returns an error text,
-    // empty on success.
+    // empty on success; a path no entry can carry writes nothing.
     std::string enable() const;
 
     // Removes the entry. Returns an error text, empty on success.
@@ -25,8 +28,9 @@ public:
     // Returns the entry's path.
     const std::filesystem::path& entry() const { return entry_; }
 
-    // Quotes one argument of an Exec line as the desktop entry rules ask.
-    static std::string quoteExecArgument(const std::string& argument);
+    // Returns the Exec value that starts `executable`, quoted and escaped as the desktop entry
+    // rules ask, or nothing when the path holds a control character no entry can carry.
+    static std::optional<std::string> execValue(const std::string& executable);
 
 private:
     std::filesystem::path entry_;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/AtomicFile.h"
+#include "platform/PreferencesFileReader.h"
 #include "platform/XdgPaths.h"
 
 namespace orvelle {
@@ -78,32 +79,35 @@ std::filesystem::path JsonFilePreferences::defaultPath() {
 
 void JsonFilePreferences::load() {
     const auto target = AtomicFile::resolveLinks(path_);
-    std::error_code missing;
-    if (!std::filesystem::exists(target, missing)) {
+    auto result = PreferencesFileReader::read(target);
+    const bool notAFile = result.outcome == PreferencesFileReader::Outcome::unreadable ||
+                          result.outcome == PreferencesFileReader::Outcome::notRegular;
+    if (mayWrite_ && !notAFile) {
+        // Temporaries of writes a kill interrupted: each is a full copy, and they would pile up.
+        AtomicFile::removeStaleTemporaries(target);
+    }
+    if (result.outcome == PreferencesFileReader::Outcome::read) {
+        document_ = std::move(result.document);
         return;
     }
-    std::ifstream in(target, std::ios::binary);
-    if (!in) {
-        // Present but unreadable: leave it alone rather than replace what we cannot see.
+    if (result.outcome == PreferencesFileReader::Outcome::missing) {
+        return;
+    }
+    const std::string why = PreferencesFileReader::reason(result);
+    problem_ = target.string() + " " + why;
+    if (notAFile) {
+        // What we cannot read, or what is no regular file (a FIFO, a device, a folder), is
+        // neither moved nor replaced: the values of this run stay in memory.
         const bool wouldWrite = mayWrite_;
         mayWrite_ = false;
-        diagnostics_ << "orvelle: 无法读取 " << target.string() << "（" << std::strerror(errno)
-                     << (wouldWrite ? "），本次运行不会保存设置\n" : "）\n");
+        diagnostics_ << "orvelle: " << problem_ << (wouldWrite ? "，本次运行不会保存设置\n" : "\n");
         return;
     }
-    std::stringstream content;
-    content << in.rdbuf();
-    Json parsed = Json::parse(content.str(), nullptr, /*allow_exceptions=*/false);
-    if (parsed.is_object()) {
-        document_ = std::move(parsed);
-        return;
-    }
-    const char* why = parsed.is_discarded() ? "不是有效的 JSON" : "不是 JSON 对象";
     if (access_ == Access::readOnly) {
-        diagnostics_ << "orvelle: " << target.string() << " " << why << "，按空设置读取\n";
+        diagnostics_ << "orvelle: " << problem_ << "，按空设置读取\n";
         return;
     }
-    moveAside(target, why);
+    moveAside(target, why.c_str());
 }
 
 void JsonFilePreferences::moveAside(const std::filesystem::path& target, const char* why) {

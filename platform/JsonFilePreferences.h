@@ -12,9 +12,10 @@ namespace orvelle {
 // The real preferences store: one JSON object in one file, whose members are the preference keys.
 // The whole file is read once, at construction; every change (or batch of changes) rewrites it
 // atomically (temporary file, fsync, rename), so a crash leaves the old file or the new one and
-// never a torn one. Members this program does not know are kept. A file that is not a JSON object
-// is moved aside, never overwritten; a file that cannot be written keeps its old content while the
-// values live on in memory. Each of these cases prints one line on `diagnostics`.
+// never a torn one. Members this program does not know are kept. A file that is not a JSON object,
+// or is too large or nested too deeply, is moved aside, never overwritten; one that cannot be read
+// or is not a regular file, or that cannot be written, keeps its old content while the values live
+// on in memory. Each of these cases prints one line on `diagnostics`.
 class JsonFilePreferences final : public PreferencesStore {
 public:
     // Whether changes reach the file or stay in memory; a read-only store never touches the
@@ -29,6 +30,10 @@ public:
 
     std::optional<PreferenceValue> value(std::string_view key) const override;
 
+    // Returns what was wrong with the file when it was read ("<path> <why>"), empty when it was
+    // read or is missing.
+    const std::string& problem() const { return problem_; }
+
 private:
     void assign(std::string_view key, PreferenceValue value) override;
     bool erase(std::string_view key) override;
@@ -42,6 +47,7 @@ private:
     Access access_;
     bool mayWrite_ = true;
     bool writeFailureReported_ = false;
+    std::string problem_;
 };
 
 }  // namespace orvelle

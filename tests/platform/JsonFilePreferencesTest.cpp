@@ -1,5 +1,6 @@
 #include "platform/JsonFilePreferences.h"
 
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,8 +11,11 @@
 #include <limits>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include <gtest/gtest.h>
+
+#include "platform/PreferencesFileReader.h"
 
 namespace orvelle {
 namespace {
@@ -121,9 +125,26 @@ TEST_F(JsonFilePreferencesTest, SymbolicLinkIsKeptAndItsTargetUpdated) {
     EXPECT_EQ(Json::parse(readFile(real))["salary.mode"], "monthly");
 }
 
+// A preferences file whose member "other" holds arrays `depth` deep, the outer object included.
+std::string nested(int depth) {
+    const auto inner = static_cast<size_t>(depth - 1);
+    return R"({"salary.mode": "daily", "other": )" + std::string(inner, '[') +
+           std::string(inner, ']') + "}";
+}
+
+// A preferences file of exactly `size` bytes, padded by its member "other".
+std::string padded(size_t size) {
+    const std::string head = R"({"salary.mode": "daily", "other": ")";
+    return head + std::string(size - head.size() - 2, 'x') + "\"}";
+}
+
+// Also files nested too deeply (a crash when copied or printed) or too large.
 TEST_F(JsonFilePreferencesTest, FileThatIsNoJsonObjectIsMovedAsideNotOverwritten) {
-    for (const std::string content : {"garbage", R"({"salary.mode": "dai)", "", "[1, 2]",
-                                      "{\"salary.mode\": \"\xff\xfe\"}", "\"text\""}) {
+    for (const std::string& content :
+         {std::string("garbage"), std::string(R"({"salary.mode": "dai)"), std::string(),
+          std::string("[1, 2]"), std::string("{\"salary.mode\": \"\xff\xfe\"}"),
+          std::string("\"text\""), nested(60'000), nested(PreferencesFileReader::kMaxDepth + 1),
+          padded(PreferencesFileReader::kMaxBytes + 1)}) {
         fs::remove_all(file.parent_path());
         writeFile(file, content);
         diagnostics.str("");
@@ -131,7 +152,7 @@ TEST_F(JsonFilePreferencesTest, FileThatIsNoJsonObjectIsMovedAsideNotOverwritten
         EXPECT_FALSE(preferences.contains("salary.mode"));
         preferences.set("salary.mode", std::string("monthly"));
         EXPECT_TRUE(Json::parse(readFile(file)).is_object());
-        ASSERT_EQ(entriesIn(file.parent_path()), 2U) << content;
+        ASSERT_EQ(entriesIn(file.parent_path()), 2U) << content.substr(0, 40);
         for (const auto& entry : fs::directory_iterator(file.parent_path())) {
             if (entry.path() != file) {
                 EXPECT_TRUE(
@@ -141,6 +162,80 @@ TEST_F(JsonFilePreferencesTest, FileThatIsNoJsonObjectIsMovedAsideNotOverwritten
             }
         }
         EXPECT_EQ(diagnosticLines(), 1);
+    }
+}
+
+// Right at the caps a file is read and its unknown member kept on rewrite; brackets inside
+// strings do not count as nesting.
+TEST_F(JsonFilePreferencesTest, FilesRightAtTheCapsAreReadAndKept) {
+    const std::string brackets = R"({"salary.mode": "daily", "other": ")" + std::string(100, '[') +
+                                 "\\\"" + std::string(100, '{') + "\"}";
+    for (const std::string& content : {nested(PreferencesFileReader::kMaxDepth), brackets,
+                                       padded(PreferencesFileReader::kMaxBytes)}) {
+        writeFile(file, content);
+        JsonFilePreferences preferences(file, diagnostics);
+        EXPECT_EQ(preferences.text("salary.mode"), "daily");
+        preferences.set("salary.amount", 500.0);
+        EXPECT_EQ(Json::parse(readFile(file))["other"], Json::parse(content)["other"]);
+    }
+    EXPECT_EQ(diagnostics.str(), "");
+}
+
+// A FIFO, a device or a folder at the path is neither read (a FIFO would block, /dev/zero never
+// ends), nor moved aside, nor replaced: the values of the run stay in memory.
+TEST_F(JsonFilePreferencesTest, WhatIsNoRegularFileIsLeftAloneAndNeverWritten) {
+    for (const std::string kind : {"fifo", "device", "folder"}) {
+        fs::remove_all(file.parent_path());
+        fs::create_directories(file.parent_path());
+        if (kind == "fifo") {
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        } else if (kind == "device") {
+            fs::create_symlink("/dev/zero", file);
+        } else {
+            fs::create_directory(file);
+        }
+        diagnostics.str("");
+        JsonFilePreferences preferences(file, diagnostics);
+        preferences.set("salary.mode", std::string("monthly"));
+        EXPECT_EQ(preferences.text("salary.mode"), "monthly") << kind;
+        EXPECT_EQ(diagnosticLines(), 1) << kind;
+        EXPECT_NE(diagnostics.str().find("不是普通文件"), std::string::npos) << kind;
+        EXPECT_EQ(entriesIn(file.parent_path()), 1U) << kind;
+        const auto status = fs::symlink_status(file).type();
+        EXPECT_EQ(status, kind == "fifo"     ? fs::file_type::fifo
+                          : kind == "device" ? fs::file_type::symlink
+                                             : fs::file_type::directory)
+            << kind;
+    }
+}
+
+// Temporaries that killed writes left behind are removed at start, but only files of our own
+// exact naming; a read-only store removes nothing.
+TEST_F(JsonFilePreferencesTest, StaleTemporariesOfKilledWritesAreRemovedAtStart) {
+    const fs::path dir = file.parent_path();
+    const std::vector<std::pair<std::string, bool>> table{
+        {".preferences.json.a1B2c3", true},  {".preferences.json.zzzzzz", true},
+        {".preferences.json.a1B2c", false},  {".preferences.json.a1B2c3d", false},
+        {".preferences.json.a1-2c3", false}, {".settings.json.a1B2c3", false},
+        {"preferences.json.a1B2c3", false},  {".preferences.json.link00", false},
+        {".preferences.json.dir000", false}};
+    for (const auto access :
+         {JsonFilePreferences::Access::readOnly, JsonFilePreferences::Access::readWrite}) {
+        fs::remove_all(dir);
+        for (const auto& [name, stale] : table) {
+            if (name.ends_with("link00")) {
+                fs::create_symlink("preferences.json", dir / name);
+            } else if (name.ends_with("dir000")) {
+                fs::create_directories(dir / name);
+            } else {
+                writeFile(dir / name, "{}");
+            }
+        }
+        JsonFilePreferences preferences(file, diagnostics, access);
+        for (const auto& [name, stale] : table) {
+            const bool removed = stale && access == JsonFilePreferences::Access::readWrite;
+            EXPECT_EQ(fs::exists(fs::symlink_status(dir / name)), !removed) << name;
+        }
     }
 }
 
@@ -210,15 +305,26 @@ TEST_F(JsonFilePreferencesTest, KillDuringABurstOfWritesLeavesAValidFile) {
     }
 }
 
-TEST(JsonFilePreferencesPath, FollowsXdgConfigHome) {
+// A relative $XDG_CONFIG_HOME is invalid and ignored; without an absolute $HOME the home folder
+// comes from the password database, never "/".
+TEST(JsonFilePreferencesPath, FollowsXdgConfigHomeAndTheHomeFolder) {
     const std::string home = std::getenv("HOME");
-    for (const auto& [value, path] : std::vector<std::pair<const char*, std::string>>{
-             {"/srv/config", "/srv/config/orvelle/preferences.json"},
-             {"relative/is/ignored", home + "/.config/orvelle/preferences.json"},
-             {nullptr, home + "/.config/orvelle/preferences.json"}}) {
-        value != nullptr ? ::setenv("XDG_CONFIG_HOME", value, 1) : ::unsetenv("XDG_CONFIG_HOME");
+    const std::string userHome = ::getpwuid(::geteuid())->pw_dir;
+    const char* unset = nullptr;
+    for (const auto& [configHome, homeValue, path] :
+         std::vector<std::tuple<const char*, const char*, std::string>>{
+             {"/srv/config", unset, "/srv/config/orvelle/preferences.json"},
+             {"relative/is/ignored", "/home/x", "/home/x/.config/orvelle/preferences.json"},
+             {unset, "/home/x", "/home/x/.config/orvelle/preferences.json"},
+             {unset, unset, userHome + "/.config/orvelle/preferences.json"},
+             {"", "", userHome + "/.config/orvelle/preferences.json"},
+             {unset, "relative", userHome + "/.config/orvelle/preferences.json"}}) {
+        configHome != nullptr ? ::setenv("XDG_CONFIG_HOME", configHome, 1)
+                              : ::unsetenv("XDG_CONFIG_HOME");
+        homeValue != nullptr ? ::setenv("HOME", homeValue, 1) : ::unsetenv("HOME");
         EXPECT_EQ(JsonFilePreferences::defaultPath(), path);
     }
+    ::setenv("HOME", home.c_str(), 1);
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST_F(ContentViewTest, PayIntervalLineShowsHoursAndPayPerSecond) {
     for (const auto& [mode, amount, end, line] : rows) {
         harness.store->setMode(mode);
         harness.store->setAmountText(amount);
-        harness.store->setScheduleEndDate(harness.store->todayAt(end / 60, end % 60));
+        harness.store->setScheduleEndMinutes(end);
         harness.store->startWork();
         settle();
         EXPECT_EQ(text("payIntervalLine"), line);

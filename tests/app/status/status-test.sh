@@ -28,15 +28,27 @@ expect() {
     fi
 }
 
-# status ARGS...: runs --status with the clock stopped at 13:30 on 2 March 2026 and leaves what
-# it printed in $OUTPUT; checks that it exits 0 and leaves the preferences file as it was.
+# What is at the preferences path: its listing and, for a regular file, its content.
+snapshot() {
+    ls -l "$PREFS" 2>/dev/null || true
+    if [[ -f "$PREFS" ]]; then cat "$PREFS"; fi
+}
+
+# status [-CODE] ARGS...: runs --status with the clock stopped at 13:30 on 2 March 2026 and leaves
+# what it printed in $OUTPUT and on standard error in $ERRORS; checks that it exits with CODE (0
+# unless given) within 10 s and leaves the preferences file (or whatever is there) as it was.
 status() {
-    local before code=0
-    before=$(cat "$PREFS" 2>/dev/null || echo "<none>")
-    OUTPUT=$(faketime -f '2026-03-02 13:30:00' "$BIN" --status "$@" 2>"$XDG_CONFIG_HOME/stderr") ||
-        code=$?
-    expect "exit status of --status $*" 0 "$code"
-    expect "file untouched by --status $*" "$before" "$(cat "$PREFS" 2>/dev/null || echo "<none>")"
+    local want=0 before code=0
+    if [[ "${1:-}" == -[0-9]* ]]; then
+        want=${1#-}
+        shift
+    fi
+    before=$(snapshot)
+    OUTPUT=$(timeout 10 faketime -f '2026-03-02 13:30:00' "$BIN" --status "$@" \
+        2>"$XDG_CONFIG_HOME/stderr") || code=$?
+    ERRORS=$(cat "$XDG_CONFIG_HOME/stderr")
+    expect "exit status of --status $*" "$want" "$code"
+    expect "file untouched by --status $*" "$before" "$(snapshot)"
 }
 
 nine=$(date -d '2026-03-02 09:00:00' +%s)
@@ -78,12 +90,56 @@ JSON
 status
 expect "session of another day" "¥0.00" "$OUTPUT"
 
-# A corrupt file is read as empty, said on standard error, and neither moved nor changed.
+# A file that cannot be read is an error in every format, never a believable ¥0.00: exit 1, one
+# line on standard error, and the file neither moved nor changed. It must neither hang (a FIFO)
+# nor crash (deep nesting).
 printf '{"salary.amount": 5' >"$PREFS"
-status
-expect "corrupt file" "¥0.00" "$OUTPUT"
-expect "corrupt file is reported" 1 "$(grep -c "$PREFS" "$XDG_CONFIG_HOME/stderr")"
+status -1
+expect "corrupt file, plain" "设置文件有误" "$OUTPUT"
+expect "corrupt file is said in one line" "orvelle: $PREFS 不是有效的 JSON" "$ERRORS"
+status -1 --format waybar
+expect "corrupt file, waybar" \
+    "{\"text\":\"设置文件有误\",\"tooltip\":\"$PREFS 不是有效的 JSON\",\"class\":\"error\"}" "$OUTPUT"
+status -1 --format i3blocks
+expect "corrupt file, i3blocks" $'设置文件有误\n设置文件有误\n#FF5555' "$OUTPUT"
 expect "nothing moved aside" 1 "$(ls "$(dirname "$PREFS")" | wc -l)"
+{ printf '{"a": '; head -c 60000 /dev/zero | tr '\0' '['; head -c 60000 /dev/zero | tr '\0' ']'
+  printf '}'; } >"$PREFS"
+status -1
+expect "deep nesting is refused" "orvelle: $PREFS 嵌套超过 64 层" "$ERRORS"
+rm "$PREFS" && mkfifo "$PREFS"
+status -1
+expect "a FIFO is refused" "orvelle: $PREFS 不是普通文件" "$ERRORS"
+rm "$PREFS"
+
+# Output that cannot be written is a failure, and --follow ends once nobody reads it, even while
+# the amount stays the same and nothing new is printed.
+code=0
+"$BIN" --status >/dev/full 2>"$XDG_CONFIG_HOME/stderr" || code=$?
+expect "--status >/dev/full exits 1" 1 "$code"
+expect "--status >/dev/full says why" 1 "$(grep -c '^orvelle: 无法写入标准输出' "$XDG_CONFIG_HOME/stderr")"
+for how in "| head -1 >/dev/null" ">&-"; do
+    SECONDS=0
+    code=$(bash -c "timeout 10 '$BIN' --status --follow $how; echo \${PIPESTATUS[0]}" 2>/dev/null)
+    expect "--follow $how ends at once" "1 fast" "$code $( ((SECONDS <= 5)) && echo fast || echo slow)"
+done
+
+# --follow shows the error while the file is bad, and the amount again once it is mended.
+printf 'garbage' >"$PREFS"
+"$BIN" --status --follow --format waybar >"$XDG_CONFIG_HOME/follow" 2>/dev/null &
+follower=$!
+wait_for() {
+    for _ in $(seq 100); do
+        grep -q "$1" "$XDG_CONFIG_HOME/follow" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+expect "--follow shows the error" yes "$(wait_for '"class":"error"' && echo yes || echo no)"
+printf '{}' >"$PREFS"
+expect "--follow recovers" yes "$(wait_for '"class":"idle"' && echo yes || echo no)"
+kill "$follower"
+wait "$follower" || true
 
 # --follow prints a line whenever the text changes, at most twice a second. The clock runs ten
 # times as fast, so that the amount changes at every check.

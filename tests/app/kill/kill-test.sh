@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Kills the real binary at every instant that matters and checks that the preferences file always
+# holds one whole state: never a torn file, never yesterday's session brought back, never a
+# session lost, never a pile of temporary files. Two ways of killing:
+#  - strace stops the process with SIGKILL at the Nth rename (each atomic write ends in one),
+#    for every rename of start-up on a new day, of the midnight tick, of starting and of stopping;
+#  - 50 starts on 50 successive faked days, each killed after a random 0-300 ms.
+# Usage: kill-test.sh PATH_TO_ORVELLE
+set -euo pipefail
+BIN=$(realpath "$1")
+source "$(dirname "$0")/../e2e/x11-session.sh"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0:verify_asan_link_order=0"
+export TZ=Asia/Shanghai FAKETIME_DONT_FAKE_MONOTONIC=1
+# Preloaded rather than run through the faketime wrapper, so that a kill leaves nothing behind.
+FAKETIME_LIB=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
+
+start_x11_session 1440x900
+trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
+FOLDER=$XDG_CONFIG_HOME/orvelle
+PREFS=$FOLDER/preferences.json
+mkdir -p "$FOLDER"
+
+checks=0
+failures=0
+fail() {
+    echo "FAILED: $*"
+    echo "--- file:"
+    cat "$PREFS" 2>/dev/null || echo "(none)"
+    failures=$((failures + 1))
+}
+
+# day_seconds N: the Unix time of 10:00 Shanghai time on 2026-01-(N), N counting on past 31.
+day_seconds() { echo $((1767232800 + ($1 - 1) * 86400)); }
+day_key() { date -u -d "@$(day_seconds "$1")" +%Y-%m-%d; }
+
+# seed DAY SESSION: writes a file of day DAY, with a session since 10:00 that day when SESSION=1.
+seed() {
+    local day=$1 session=$2 start
+    start=$(day_seconds "$day")
+    if ((session)); then
+        jq -n --arg d "$(day_key "$day")" --argjson s "$start" \
+            '{"salary.calendarDay": $d, "salary.sessionStart": $s, "salary.anchorDay": $d,
+              "salary.anchorStart": $s, "salary.scheduleEndMin": 1080, "x-kept": [1]}' >"$PREFS"
+    else
+        jq -n --arg d "$(day_key "$day")" \
+            '{"salary.calendarDay": $d, "salary.scheduleEndMin": 1080, "x-kept": [1]}' >"$PREFS"
+    fi
+}
+
+# check_whole BEFORE AFTER...: the file is a JSON object that is one of the allowed states, each
+# given as a jq filter that must hold: the state before the operation or one after it.
+check_whole() {
+    checks=$((checks + 1))
+    local state
+    if ! jq -e 'type == "object" and .["x-kept"] == [1]' "$PREFS" >/dev/null 2>&1; then
+        fail "$LABEL: not a whole JSON object with its unknown member"
+        return
+    fi
+    for state in "$@"; do
+        jq -e "$state" "$PREFS" >/dev/null && echo "ok: $LABEL" && return
+    done
+    fail "$LABEL: the file is in none of the allowed states"
+}
+
+# run_faked WHEN [STRACE_N]: starts orvelle at the faked local time WHEN ("2026-01-05 09:00:00"),
+# under strace killing it at the Nth rename when N is given.
+run_faked() {
+    local when=$1 nth=${2:-}
+    FAKED=$when
+    local environment=(LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$when")
+    if [[ -n $nth ]]; then
+        # Only renames onto the preferences file count: fonts and sockets are renamed too.
+        strace -f -qq -o /dev/null -P "$PREFS" -e trace=rename,renameat,renameat2 \
+            -e inject=rename,renameat,renameat2:signal=SIGKILL:when="$nth" \
+            env "${environment[@]}" "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
+    else
+        env "${environment[@]}" "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
+    fi
+    APP_PID=$!
+}
+
+# Whether the process started by run_faked is gone (killed at its rename).
+ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+stop_app() {
+    # Under strace, orvelle is strace's child and would outlive a killed strace.
+    pkill -9 -P "$APP_PID" 2>/dev/null || true
+    kill -9 "$APP_PID" 2>/dev/null || true
+    wait "$APP_PID" 2>/dev/null || true
+}
+
+# inject LABEL SEED_CMD WHEN ACTION BEFORE AFTER: for N = 1, 2, ...: seeds the file, starts orvelle
+# at WHEN killed at its Nth rename, runs ACTION (a command that makes it write), and checks that
+# the file is in state BEFORE or AFTER; stops once a run reaches the end of ACTION alive.
+inject() {
+    LABEL=$1
+    local seeder=$2 when=$3 action=$4 before=$5 after=$6 nth
+    for nth in 1 2 3; do
+        $seeder
+        SEEDED=$(md5sum <"$PREFS")
+        run_faked "$when" "$nth"
+        wait_until 60 sh -c "! kill -0 $APP_PID 2>/dev/null || xdotool search --onlyvisible --name '^Orvelle\$' >/dev/null" || true
+        if ! ended; then $action || true; fi
+        if ! ended; then
+            stop_app
+            LABEL="$1 (no kill)"
+            check_whole "$after"
+            return
+        fi
+        stop_app
+        LABEL="$1 (killed at rename $nth)"
+        check_whole "$before" "$after"
+    done
+    fail "$1: still killed at the 3rd rename of the file"
+}
+
+NO_SESSION='(has("salary.sessionStart") or has("salary.anchorStart")) | not'
+yesterday() { seed 4 1; }
+today_idle() { seed 5 0; }
+today_working() { seed 5 1; }
+settle() { sleep 0.5; }  # lets a kill that is due arrive before the state is read
+press_return_in_settings() {
+    # A second start asks the running one to open its settings; should the first have died at its
+    # rename meanwhile, this one would stay as the capsule, so it gets a time limit.
+    timeout -s KILL 15 env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKED" "$BIN" \
+        >>"$SESSION_DIR/orvelle.log" 2>&1 || return 0
+    wait_until 20 sh -c "xdotool search --onlyvisible --name '^Orvelle设置\$'" || return 0
+    local window
+    window=$(xdotool search --onlyvisible --name '^Orvelle设置$' | head -1)
+    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+    xdotool key --window "$window" Return
+    wait_until 10 sh -c "! kill -0 $APP_PID 2>/dev/null || [ \"\$(md5sum <'$PREFS')\" != '$SEEDED' ]" ||
+        true
+    settle
+}
+wait_past_midnight() { wait_until 20 sh -c "! kill -0 $APP_PID 2>/dev/null || grep -q 2026-01-06 '$PREFS'" || true; settle; }
+
+D4=".[\"salary.calendarDay\"] == \"$(day_key 4)\" and .[\"salary.sessionStart\"] == $(day_seconds 4)"
+D5_IDLE=".[\"salary.calendarDay\"] == \"$(day_key 5)\" and ($NO_SESSION)"
+D5_WORKING=".[\"salary.calendarDay\"] == \"$(day_key 5)\" and .[\"salary.sessionStart\"] == $(day_seconds 5)"
+D5_STARTED=".[\"salary.calendarDay\"] == \"$(day_key 5)\" and .[\"salary.sessionStart\"] > $(day_seconds 5)"
+D6_IDLE=".[\"salary.calendarDay\"] == \"$(day_key 6)\" and ($NO_SESSION)"
+
+inject "start-up on the next day" yesterday "2026-01-05 09:00:00" settle "$D4" "$D5_IDLE"
+inject "the midnight tick" today_working "2026-01-05 23:59:58" wait_past_midnight "$D5_WORKING" "$D6_IDLE"
+inject "starting work" today_idle "2026-01-05 10:30:00" press_return_in_settings "$D5_IDLE" "$D5_STARTED"
+inject "stopping work" today_working "2026-01-05 10:30:00" press_return_in_settings "$D5_WORKING" "$D5_IDLE"
+
+# 50 starts on 50 successive days, each killed at a random instant; before each, the file's own
+# day gets a session, which the new day must discard and never bring back.
+LABEL="random kills"
+seed 4 1
+for ((i = 1; i <= 50; i++)); do
+    day=$((4 + i))
+    previous=$(jq -r '.["salary.calendarDay"]' "$PREFS")
+    # The day the file holds now gets a session of its own, as if work had been started then.
+    jq --argjson s "$(date -u -d "$previous 02:00" +%s)" \
+        '.["salary.sessionStart"] = $s | .["salary.anchorStart"] = $s
+         | .["salary.anchorDay"] = .["salary.calendarDay"]' "$PREFS" >"$PREFS.seed"
+    mv "$PREFS.seed" "$PREFS"
+    run_faked "$(date -u -d "@$(day_seconds "$day")" '+%Y-%m-%d 01:00:00')"
+    sleep "0.$(printf '%03d' $((RANDOM % 300)))"
+    stop_app
+    LABEL="random kill $i"
+    check_whole ".[\"salary.calendarDay\"] == \"$previous\" and .[\"salary.sessionStart\"] != null" \
+        ".[\"salary.calendarDay\"] == \"$(day_key "$day")\" and ($NO_SESSION)"
+done
+
+# A last, unhurried start clears whatever temporary files the kills left.
+run_faked "2026-03-01 09:00:00"
+wait_until 60 panel_window || fail "the capsule did not appear after the kills"
+stop_app
+checks=$((checks + 1))
+left=$(find "$FOLDER" -name '.preferences.json.*' | wc -l)
+((left == 0)) || fail "$left temporary files are left in $FOLDER"
+
+echo "$((checks - failures)) passed, $failures failed"
+((failures == 0))
