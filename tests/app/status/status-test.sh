@@ -79,6 +79,13 @@ expect "working, i3blocks" $'¥250.00\n¥250.00\n#EA3F79' "$OUTPUT"
 sed -i 's/"daily"/"monthly"/; s/500.0/10000.0/' "$PREFS"
 status
 expect "monthly" "¥229.89" "$OUTPUT"
+# Working days written by hand: text that is a number counts as that number, null as absent.
+for days in '"22"|¥227.27' 'null|¥229.89'; do
+    sed -i "s/\"salary.mode\"/\"salary.workingDays\": ${days%|*}, &/" "$PREFS"
+    status
+    expect "working days stored as ${days%|*}" "${days#*|}" "$OUTPUT"
+    sed -i "s/\"salary.workingDays\": ${days%|*}, //" "$PREFS"
+done
 sed -i 's/10000.0/1e9/' "$PREFS"
 status
 expect "grouped" "¥22,988,505.75" "$OUTPUT"
