@@ -41,7 +41,7 @@ InstanceLock::Outcome InstanceLock::tryLock() {
             }
             return fail("无法锁定");
         }
-        if (namesLockedFile()) {
+        if (pathNamesFile(path_, fd_)) {
             const std::string pid = std::to_string(::getpid()) + "\n";
             if (::ftruncate(fd_, 0) != 0 ||
                 ::pwrite(fd_, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
@@ -54,10 +54,10 @@ InstanceLock::Outcome InstanceLock::tryLock() {
     return fail("锁文件被反复替换");
 }
 
-bool InstanceLock::namesLockedFile() const {
+bool InstanceLock::pathNamesFile(const std::filesystem::path& path, int fd) {
     struct stat locked {};
     struct stat named {};
-    return ::fstat(fd_, &locked) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
+    return ::fstat(fd, &locked) == 0 && ::lstat(path.c_str(), &named) == 0 &&
            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino;
 }
 

@@ -29,9 +29,11 @@ public:
     // Returns the process id written in the lock file at `path`, or 0 when it names none.
     static pid_t holder(const std::filesystem::path& path);
 
+    // Returns whether `path` itself, not followed if it is a link, is the file open as `fd`.
+    static bool pathNamesFile(const std::filesystem::path& path, int fd);
+
 private:
     Outcome fail(const char* what);
-    bool namesLockedFile() const;
 
     std::filesystem::path path_;
     int fd_ = -1;
