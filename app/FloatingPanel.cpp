@@ -14,6 +14,10 @@ namespace {
 
 // A compositing manager may start or stop at any time; checking costs one round trip.
 constexpr std::chrono::seconds kCompositorCheckInterval{2};
+// A window manager that is starting may need a repeated map request; after ten seconds of asking
+// it is not one that is starting.
+constexpr std::chrono::milliseconds kMapCheckInterval{250};
+constexpr int kMapChecks = 40;
 
 QRegion capsuleRegion(QSize size) {
     QPainterPath path;
@@ -34,6 +38,29 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     view->move(0, 0);
     setFixedSize(view->size());
     connect(&compositorCheck_, &QTimer::timeout, this, [this] { updateShape(); });
+    mapCheck_.setInterval(kMapCheckInterval);
+    connect(&mapCheck_, &QTimer::timeout, this, [this] {
+        QWindow* window = windowHandle();
+        if (window == nullptr || X11Desktop::mapAgainIfUnclaimed(*window) ||
+            --mapChecksLeft_ <= 0) {
+            mapCheck_.stop();
+        }
+    });
+}
+
+// Started together with the window manager, as at login, the map request can reach a window
+// manager that has not begun reading its requests; it would then stay unmapped for good.
+void FloatingPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (X11Desktop::isActive()) {
+        mapChecksLeft_ = kMapChecks;
+        mapCheck_.start();
+    }
+}
+
+void FloatingPanel::hideEvent(QHideEvent* event) {
+    mapCheck_.stop();
+    QWidget::hideEvent(event);
 }
 
 void FloatingPanel::prepareNativeWindow() {

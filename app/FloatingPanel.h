@@ -25,6 +25,8 @@ public:
     bool isShaped() const { return !mask().isEmpty(); }
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -33,6 +35,8 @@ private:
     void updateShape();
 
     QTimer compositorCheck_;
+    QTimer mapCheck_;  // runs after show() until the window is mapped or a window manager has it
+    int mapChecksLeft_ = 0;
     std::optional<QPoint> pressedAt_;         // where a left press began, until a drag starts
     std::optional<QPoint> manualDragOffset_;  // set while the panel moves itself
 };

@@ -14,7 +14,9 @@
 #include "app/CommandLine.h"
 #include "app/SharedSalaryStore.h"
 #include "app/StatusCommand.h"
+#include "platform/DisplayProbe.h"
 #include "platform/JsonFilePreferences.h"
+#include "platform/RuntimeFolder.h"
 #include "platform/Screens.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignals.h"
@@ -111,6 +113,18 @@ int OrvelleApp::main(int argc, char** argv) {
         return runWithoutDisplay(commandLine, argc, argv);
     }
     preferXWaylandForTheCapsule();
+    // Qt aborts when it finds no display, and its message points at a broken installation.
+    if (const std::string why = DisplayProbe::whyNoDisplay(); !why.empty()) {
+        std::cerr << "orvelle: 找不到可用的显示（" << why
+                  << "），无法显示悬浮胶囊；orvelle --status 无需显示即可使用\n";
+        return 1;
+    }
+    const RuntimeFolder::Choice runtime =
+        RuntimeFolder::choose(RuntimeFolder::candidatesFromEnvironment());
+    if (!runtime.error.empty()) {
+        std::cerr << runtime.error << "\n";
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("orvelle");
     QApplication::setApplicationVersion(ORVELLE_VERSION);
@@ -119,13 +133,14 @@ int OrvelleApp::main(int argc, char** argv) {
     // The panel and the settings window come and go; only the quit command ends the application.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::defaultRuntimeFolder(),
-                            SingleInstance::defaultSessionKey());
-    switch (instance.claim()) {
+    const QtScreens screens;
+    AppDelegate delegate([]() -> SalaryStore& { return sharedSalaryStore(); }, screens);
+    SingleInstance instance(runtime.folder);
+    switch (instance.claim([&delegate] { delegate.openSettingsWindow(); })) {
         case SingleInstance::Role::secondary:
             return 0;
         case SingleInstance::Role::failed:
-            std::fputs("orvelle: 另一个 Orvelle 正在运行，但没有应答\n", stderr);
+            std::cerr << instance.error() << "\n";
             return 1;
         case SingleInstance::Role::primary:
             break;
@@ -133,9 +148,6 @@ int OrvelleApp::main(int argc, char** argv) {
     warnAboutNativeWayland();
 
     const UnixSignals quitOnSignals;
-    const QtScreens screens;
-    AppDelegate delegate([]() -> SalaryStore& { return sharedSalaryStore(); }, screens);
-    instance.listen([&delegate] { delegate.openSettingsWindow(); });
     QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
     return QApplication::exec();
 }

@@ -2,7 +2,7 @@
 
 namespace orvelle {
 
-// The program's entry: starts Qt, keeps to one instance per display session, and hands over to
+// The program's entry: starts Qt, keeps to one instance per user, and hands over to
 // the application delegate once the event loop runs.
 class OrvelleApp {
 public:

@@ -1,114 +1,236 @@
 #include "platform/SingleInstance.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <thread>
 
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QThread>
+#include <QTimer>
+
+#include "platform/InstanceProtocol.h"
 
 namespace orvelle {
 
 namespace {
 
-constexpr QByteArrayView kActivate = "activate\n";
-constexpr int kWaitMs = 5000;
+using Clock = std::chrono::steady_clock;
+
+// A peer that has not sent a whole request by then is dropped, so none can hold a connection.
+constexpr std::chrono::seconds kPeerTimeout{5};
+constexpr std::chrono::milliseconds kRetryInterval{50};
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+    int fd;
+    ~Descriptor() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
+bool socketAddress(const std::filesystem::path& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.native().size() >= sizeof address.sun_path) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.native().size());
+    return true;
+}
+
+int millisecondsUntil(Clock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString runtimeFolder, QString sessionKey) {
-    QDir().mkpath(runtimeFolder);
-    const QString base = runtimeFolder + "/orvelle-" + sessionKey;
-    lockPath_ = base + ".lock";
-    socketPath_ = base + ".socket";
-}
+SingleInstance::SingleInstance(const std::filesystem::path& runtimeFolder,
+                               std::chrono::milliseconds patience)
+    : lockPath_(runtimeFolder / "orvelle.lock"),
+      socketPath_(runtimeFolder / "orvelle.socket"),
+      patience_(patience),
+      lock_(lockPath_) {}
 
 SingleInstance::~SingleInstance() {
-    if (server_) {
-        server_->close();
-    }
-    if (lockFd_ >= 0) {
-        ::close(lockFd_);
-    }
+    // The server removes its socket file while the lock still keeps others from making one.
+    server_.reset();
 }
 
-QString SingleInstance::defaultRuntimeFolder() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists()) {
-        return runtime;
-    }
-    return QDir::tempPath() + "/orvelle-" + QString::number(::getuid());
-}
-
-QString SingleInstance::defaultSessionKey() {
-    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
-    if (display.isEmpty()) {
-        display = qEnvironmentVariable("DISPLAY", "none");
-    }
-    // A display name may hold characters a file name should not (":0.0", "host:1").
-    QString key;
-    for (const QChar c : display) {
-        key += c.isLetterOrNumber() ? c : QChar('_');
-    }
-    return key;
-}
-
-SingleInstance::Role SingleInstance::claim() {
-    const QDeadlineTimer deadline(kWaitMs);
-    lockFd_ = ::open(lockPath_.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd_ < 0) {
-        return Role::failed;
-    }
-    while (!deadline.hasExpired()) {
-        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) {
-            return Role::primary;
+SingleInstance::Role SingleInstance::claim(std::function<void()> onActivate) {
+    const Clock::time_point deadline = Clock::now() + patience_;
+    while (true) {
+        const Reply reply = ask(deadline);
+        switch (reply.answer) {
+            case Answer::ok:
+                return Role::secondary;
+            case Answer::refused:
+                error_ = "orvelle: 正在运行的 Orvelle（进程 " + std::to_string(reply.pid) +
+                         "）拒绝了请求：" + reply.line;
+                return Role::failed;
+            case Answer::silent:
+                return notAnswering(reply.pid != 0 ? reply.pid : InstanceLock::holder(lockPath_));
+            case Answer::absent:
+                break;
         }
-        // The holder may still be starting and not yet listening: try again shortly.
-        if (notifyPrimary()) {
-            ::close(lockFd_);
-            lockFd_ = -1;
-            return Role::secondary;
+        switch (lock_.tryLock()) {
+            case InstanceLock::Outcome::held:
+                onActivate_ = std::move(onActivate);
+                return listen() ? Role::primary : Role::failed;
+            case InstanceLock::Outcome::failed:
+                error_ = "orvelle: 无法启动：" + lock_.error();
+                return Role::failed;
+            case InstanceLock::Outcome::busy:
+                break;
         }
-        QThread::msleep(50);
+        // The holder may be starting and not listening yet, or ending: ask again shortly.
+        if (Clock::now() >= deadline) {
+            return notAnswering(InstanceLock::holder(lockPath_));
+        }
+        std::this_thread::sleep_for(kRetryInterval);
     }
+}
+
+SingleInstance::Role SingleInstance::notAnswering(pid_t pid) {
+    const std::string who = pid != 0 ? "（进程 " + std::to_string(pid) + "）" : "（进程号未知）";
+    error_ = "orvelle: 另一个 Orvelle" + who + "正在运行，但 " +
+             std::to_string(std::chrono::ceil<std::chrono::seconds>(patience_).count()) +
+             " 秒内没有应答";
     return Role::failed;
 }
 
-bool SingleInstance::notifyPrimary() const {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath_);
-    if (!socket.waitForConnected(500)) {
-        return false;
+// Plain sockets rather than Qt's: the peer credentials name the running process, and a
+// non-blocking connect cannot hang on a stopped instance whose backlog is full.
+SingleInstance::Reply SingleInstance::ask(Clock::time_point deadline) const {
+    Reply reply;
+    sockaddr_un address{};
+    const Descriptor socket{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
+    if (socket.fd < 0 || !socketAddress(socketPath_, address)) {
+        return reply;
     }
-    socket.write(kActivate.data(), kActivate.size());
-    socket.waitForBytesWritten(500);
-    // The answer confirms that the running instance has taken the request.
-    return socket.waitForReadyRead(2000) && socket.readLine().startsWith("ok");
+    if (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        // A full backlog means an instance listens but does not accept.
+        reply.answer = errno == EAGAIN ? Answer::silent : Answer::absent;
+        return reply;
+    }
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(socket.fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0) {
+        reply.pid = peer.pid;
+    }
+    const std::string request =
+        InstanceProtocol::requestLine({InstanceProtocol::Verb::activate, {}});
+    if (::send(socket.fd, request.data(), request.size(), MSG_NOSIGNAL) < 0) {
+        return reply;
+    }
+    LineSplitter splitter;
+    std::vector<std::string> lines;
+    reply.answer = Answer::silent;
+    while (lines.empty()) {
+        pollfd wait{socket.fd, POLLIN, 0};
+        if (::poll(&wait, 1, millisecondsUntil(deadline)) <= 0) {
+            return reply;  // no answer in time
+        }
+        char buffer[512];
+        const ssize_t length = ::read(socket.fd, buffer, sizeof buffer);
+        if (length == 0 || (length < 0 && errno != EAGAIN && errno != EINTR)) {
+            reply.answer = Answer::absent;  // closed without answering: it may be ending
+            return reply;
+        }
+        if (length > 0 && !splitter.feed({buffer, static_cast<size_t>(length)}, lines)) {
+            reply.answer = Answer::refused;
+            reply.line = "应答过长";
+            return reply;
+        }
+    }
+    reply.line = lines.front();
+    reply.answer = InstanceProtocol::isOk(reply.line) ? Answer::ok : Answer::refused;
+    return reply;
 }
 
-void SingleInstance::listen(std::function<void()> onActivate) {
-    // Holding the lock proves that any socket file left here belongs to an ended instance.
-    QLocalServer::removeServer(socketPath_);
+bool SingleInstance::listen() {
+    const auto fail = [this](const char* what) {
+        const int error = errno;
+        error_ = std::string("orvelle: 无法启动：") + what + " " + socketPath_.string() + "（" +
+                 std::strerror(error) + "）";
+        return false;
+    };
+    sockaddr_un address{};
+    if (!socketAddress(socketPath_, address)) {
+        return fail("无法使用套接字");
+    }
+    // Holding the lock proves that a socket file left here belongs to an ended instance.
+    if (::unlink(socketPath_.c_str()) != 0 && errno != ENOENT) {
+        return fail("无法移除旧的套接字");
+    }
+    Descriptor socket{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
+    if (socket.fd < 0) {
+        return fail("无法创建套接字");
+    }
+    if (::bind(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        return fail("无法绑定套接字");
+    }
+    if (::listen(socket.fd, SOMAXCONN) != 0) {
+        return fail("无法监听套接字");
+    }
     server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    server_->listen(socketPath_);
-    QObject::connect(
-        server_.get(), &QLocalServer::newConnection, server_.get(),
-        [this, onActivate = std::move(onActivate)] {
-            while (QLocalSocket* peer = server_->nextPendingConnection()) {
-                QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-                QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, onActivate] {
-                    if (peer->readLine().startsWith("activate")) {
-                        peer->write("ok\n");
-                        peer->flush();
-                        onActivate();
-                    }
-                });
-            }
-        });
+    if (!server_->listen(socket.fd)) {
+        error_ = "orvelle: 无法启动：无法监听套接字 " + socketPath_.string() + "（" +
+                 server_->errorString().toStdString() + "）";
+        return false;
+    }
+    socket.fd = -1;  // the server owns it now
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
+        while (QLocalSocket* peer = server_->nextPendingConnection()) {
+            serve(peer);
+        }
+    });
+    return true;
+}
+
+void SingleInstance::serve(QLocalSocket* peer) {
+    QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+    QTimer::singleShot(kPeerTimeout, peer, [peer] { peer->abort(); });
+    peer->setReadBufferSize(InstanceProtocol::maxLineLength);
+    auto splitter = std::make_shared<LineSplitter>();
+    QObject::connect(peer, &QLocalSocket::readyRead, peer, [this, peer, splitter] {
+        const QByteArray bytes = peer->readAll();
+        std::vector<std::string> lines;
+        if (!splitter->feed({bytes.constData(), static_cast<size_t>(bytes.size())}, lines)) {
+            peer->abort();
+            return;
+        }
+        for (const std::string& line : lines) {
+            answer(*peer, line);
+        }
+        if (!lines.empty()) {
+            peer->disconnectFromServer();
+        }
+    });
+}
+
+void SingleInstance::answer(QLocalSocket& peer, const std::string& line) {
+    std::string why;
+    const auto request = InstanceProtocol::parseRequest(line, &why);
+    const std::string reply =
+        request ? InstanceProtocol::okLine() : InstanceProtocol::errorLine(why);
+    peer.write(reply.data(), static_cast<qint64>(reply.size()));
+    peer.flush();
+    if (!request) {
+        return;
+    }
+    switch (request->verb) {
+        case InstanceProtocol::Verb::activate:
+            onActivate_();
+            break;
+    }
 }
 
 }  // namespace orvelle

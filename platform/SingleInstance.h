@@ -1,47 +1,64 @@
 #pragma once
 
+#include <sys/types.h>
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 
-#include <QString>
+#include "platform/InstanceLock.h"
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace orvelle {
 
-// Keeps one running instance per user and display session. The first instance holds an advisory
-// lock for its whole life, which the kernel drops when the process ends however it ends, so a
-// killed instance never blocks the next start; it listens on a local socket beside the lock.
-// A later instance finds the lock taken, asks the running one to show itself, and leaves.
+// Keeps one running instance per user, whatever display it runs on. The first instance holds an
+// advisory lock for its whole life and listens on a local socket beside it. A later instance asks
+// through the socket first, so a running one is found even if its lock file was removed; an
+// answer sends it away, and only when nobody listens does it try the lock.
 class SingleInstance {
 public:
-    // The result of claim().
+    // The result of claim(): failed means neither, and error() says why.
     enum class Role { primary, secondary, failed };
 
-    // Uses a lock and a socket named after `sessionKey` in `runtimeFolder`.
-    SingleInstance(QString runtimeFolder, QString sessionKey);
+    // Uses the lock and the socket in `runtimeFolder`, a folder private to the user; waits at most
+    // `patience` for a running instance to answer.
+    explicit SingleInstance(const std::filesystem::path& runtimeFolder,
+                            std::chrono::milliseconds patience = std::chrono::seconds(5));
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Returns the folder and key for the current user and display, from the environment.
-    static QString defaultRuntimeFolder();
-    static QString defaultSessionKey();
+    // Asks the running instance to show itself, or becomes the running one: then `onActivate` is
+    // called whenever a later instance asks (from the event loop).
+    Role claim(std::function<void()> onActivate);
 
-    // Takes the lock, or finds the instance that holds it and passes it the request to show
-    // itself; waits at most a few seconds for an instance that is still starting.
-    Role claim();
-
-    // Calls `onActivate` whenever a later instance asks this one to show itself (primary only).
-    void listen(std::function<void()> onActivate);
+    // Returns why claim() failed, as one line for the user.
+    const std::string& error() const { return error_; }
 
 private:
-    bool notifyPrimary() const;
+    enum class Answer { ok, refused, silent, absent };
+    struct Reply {
+        Answer answer = Answer::absent;
+        pid_t pid = 0;     // the running instance, from the socket's peer credentials
+        std::string line;  // what it answered
+    };
 
-    QString lockPath_;
-    QString socketPath_;
-    int lockFd_ = -1;
+    Reply ask(std::chrono::steady_clock::time_point deadline) const;
+    Role notAnswering(pid_t pid);
+    bool listen();
+    void serve(QLocalSocket* peer);
+    void answer(QLocalSocket& peer, const std::string& line);
+
+    std::filesystem::path lockPath_;
+    std::filesystem::path socketPath_;
+    std::chrono::milliseconds patience_;
+    InstanceLock lock_;
     std::unique_ptr<QLocalServer> server_;
+    std::function<void()> onActivate_;
+    std::string error_;
 };
 
 }  // namespace orvelle

@@ -57,6 +57,29 @@ void X11Desktop::markAsOverlay(QWindow& window) {
     xcb_flush(c);
 }
 
+bool X11Desktop::mapAgainIfUnclaimed(QWindow& window) {
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return true;
+    }
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const auto attributesCookie = xcb_get_window_attributes(c, id);
+    const auto stateCookie = xcb_get_property(c, 0, id, atom(c, "WM_STATE"), XCB_ATOM_ANY, 0, 1);
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(c, attributesCookie, nullptr);
+    xcb_get_property_reply_t* state = xcb_get_property_reply(c, stateCookie, nullptr);
+    const bool mapped = attributes != nullptr && attributes->map_state != XCB_MAP_STATE_UNMAPPED;
+    const bool claimed = state != nullptr && state->type != XCB_NONE;
+    free(attributes);
+    free(state);
+    if (mapped || claimed) {
+        return true;
+    }
+    xcb_map_window(c, id);
+    xcb_flush(c);
+    return false;
+}
+
 X11Desktop::MoveStart X11Desktop::startMove(QWindow& window, QPoint pressedAt) {
     xcb_connection_t* c = connection();
     if (c == nullptr) {

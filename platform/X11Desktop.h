@@ -18,6 +18,12 @@ public:
     // 0xFFFFFFFF. Qt keeps these states when it maps the window.
     static void markAsOverlay(QWindow& window);
 
+    // Maps `window` again if it is still unmapped and no window manager has taken it in (it has
+    // no WM_STATE). A window manager that is starting can leave the first map request unread in
+    // its queue until some other event wakes it; the repeated request is that event. Returns
+    // whether the window is shown or taken in, so that no more requests are needed.
+    static bool mapAgainIfUnclaimed(QWindow& window);
+
     // What asking the window manager to move a window came to.
     enum class MoveStart { started, buttonReleased, unsupported };
 

@@ -16,19 +16,37 @@ wait_until() {
     done
 }
 
+# check WHAT COMMAND...: runs COMMAND and counts it as a passed or failed check named WHAT.
+checks=0
+failures=0
+check() {
+    local what=$1
+    shift
+    checks=$((checks + 1))
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"
+        failures=$((failures + 1))
+    fi
+}
+
+# finish_checks LOG: prints the tally (and LOG when a check failed); fails when one did.
+finish_checks() {
+    if ((failures > 0)) && [[ -f $1 ]]; then
+        echo "--- what orvelle printed:"
+        cat "$1"
+    fi
+    echo "$((checks - failures)) passed, $failures failed"
+    ((failures == 0))
+}
+
 # start_x11_session WIDTHxHEIGHT: starts Xvfb on a free display and openbox on it; exports
 # DISPLAY and a private XDG_CONFIG_HOME and XDG_RUNTIME_DIR under $SESSION_DIR.
 start_x11_session() {
-    local size=$1
+    SESSION_SIZE=$1
     SESSION_DIR=$(mktemp -d /tmp/orvelle-x11.XXXXXX)
-    local display=90
-    while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do
-        display=$((display + 1))
-    done
-    export DISPLAY=:$display
-    Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp -noreset >"$SESSION_DIR/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    wait_until 20 xdpyinfo
+    start_x_server
     openbox --sm-disable >"$SESSION_DIR/openbox.log" 2>&1 &
     WM_PID=$!
     wait_until 20 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
@@ -39,20 +57,38 @@ start_x11_session() {
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE
 }
 
+# start_x_server: starts a fresh Xvfb and exports its DISPLAY. The server picks a free display
+# number itself and reports it, so that tests running at the same time never take the same one.
+start_x_server() {
+    local number=$SESSION_DIR/display-number
+    : >"$number"
+    Xvfb -displayfd 3 -screen 0 "${SESSION_SIZE}x24" -nolisten tcp -noreset \
+        3>"$number" >>"$SESSION_DIR/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_until 20 grep -q '^[0-9]' "$number"
+    export DISPLAY=:$(cat "$number")
+    wait_until 20 xdpyinfo
+}
+
 stop_x11_session() {
     kill "$WM_PID" "$XVFB_PID" 2>/dev/null || true
     wait "$WM_PID" "$XVFB_PID" 2>/dev/null || true
     rm -rf "$SESSION_DIR"
 }
 
-# panel_window: prints the id of the visible 150 × 90 window named "Orvelle".
-panel_window() {
+# panel_windows: prints the ids of the visible 150 × 90 windows named "Orvelle".
+panel_windows() {
     local id
     for id in $(xdotool search --onlyvisible --name '^Orvelle$' 2>/dev/null); do
         if xwininfo -id "$id" | grep -q 'Width: 150' && xwininfo -id "$id" | grep -q 'Height: 90'; then
             echo "$id"
-            return 0
         fi
     done
-    return 1
+}
+
+# panel_window: prints the id of the first visible panel; fails when none is shown.
+panel_window() {
+    local ids
+    ids=$(panel_windows)
+    [[ -n $ids ]] && head -1 <<<"$ids"
 }
