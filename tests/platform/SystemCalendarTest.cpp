@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -31,13 +32,8 @@ TEST(SystemCalendar, AgreesWithTheCLibraryForEveryFormOfZone) {
     const test::TempFolder folder;
     const auto copy = folder / "localtime";
     std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Shanghai", copy);
-    struct Case {
-        std::string tz;
-        Instant at;
-        const char* dayKey;
-        int hour;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, Instant, std::string, int> cases[] = {
+        // TZ, instant, day, hour
         {"Asia/Shanghai", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
         {"CST-8", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
         {"<+08>-8", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
@@ -50,15 +46,15 @@ TEST(SystemCalendar, AgreesWithTheCLibraryForEveryFormOfZone) {
         // 28 December 2026 already lies in week 1 of 2027; a week-based year would say 2027.
         {"Asia/Shanghai", utc(2026, 12, 28, 4, 0), "2026-12-28", 12},
     };
-    for (const Case& c : cases) {
-        const ScopedTimeZone zone(c.tz);
-        EXPECT_EQ(calendar.dayKey(c.at), c.dayKey) << "TZ=" << c.tz;
-        EXPECT_EQ(calendar.timeOfDay(c.at).hour, c.hour) << "TZ=" << c.tz;
+    for (const auto& [tz, at, day, hour] : cases) {
+        const ScopedTimeZone zone(tz);
+        EXPECT_EQ(calendar.dayKey(at), day) << "TZ=" << tz;
+        EXPECT_EQ(calendar.timeOfDay(at).hour, hour) << "TZ=" << tz;
         // The C library's own reading of the same instant, as the last word.
-        const auto seconds = static_cast<std::time_t>(c.at.secondsSince1970);
+        const auto seconds = static_cast<std::time_t>(at.secondsSince1970);
         std::tm fields{};
         ::localtime_r(&seconds, &fields);
-        EXPECT_EQ(calendar.timeOfDay(c.at).minute, fields.tm_min) << "TZ=" << c.tz;
+        EXPECT_EQ(calendar.timeOfDay(at).minute, fields.tm_min) << "TZ=" << tz;
     }
 }
 
@@ -66,12 +62,8 @@ TEST(SystemCalendar, AgreesWithTheCLibraryForEveryFormOfZone) {
 // one day later keeps the wall-clock time across a transition; both for a zone file and for the
 // same rule written as a POSIX string.
 TEST(SystemCalendar, SkippedAndRepeatedTimesAndDaysAcrossTransitions) {
-    struct Case {
-        Instant day;
-        int hour, minute;
-        Instant expected;
-    };
-    const Case cases[] = {
+    // The day, a local time on it, and the instant that gives.
+    const std::tuple<Instant, int, int, Instant> cases[] = {
         // 8 March 2026: 02:00 EST jumps to 03:00 EDT, so 02:30 does not exist.
         {utc(2026, 3, 8, 12, 0), 2, 30, utc(2026, 3, 8, 7, 0)},
         {utc(2026, 3, 8, 12, 0), 1, 59, utc(2026, 3, 8, 6, 59)},
@@ -88,12 +80,12 @@ TEST(SystemCalendar, SkippedAndRepeatedTimesAndDaysAcrossTransitions) {
     };
     for (const char* tz : {"America/New_York", "EST5EDT,M3.2.0,M11.1.0"}) {
         const ScopedTimeZone zone(tz);
-        for (const Case& c : cases) {
-            EXPECT_EQ(calendar.atLocalTime(c.day, c.hour, c.minute), c.expected)
-                << "TZ=" << tz << " " << c.hour << ":" << c.minute;
+        for (const auto& [day, hour, minute, expected] : cases) {
+            EXPECT_EQ(calendar.atLocalTime(day, hour, minute), expected)
+                << "TZ=" << tz << " " << hour << ":" << minute;
         }
-        for (const auto& [day, hours] : days) {
-            const Instant from = addSeconds(day, 0.25);  // fractions of a second are kept
+        for (const auto& [start, hours] : days) {
+            const Instant from = addSeconds(start, 0.25);  // fractions of a second are kept
             const auto next = calendar.oneDayLater(from);
             ASSERT_TRUE(next);
             EXPECT_DOUBLE_EQ(secondsBetween(*next, from), hours * kHour) << "TZ=" << tz;
