@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -26,10 +26,8 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // Returns the folder's path.
+    // Returns the folder's path, or that of `name` inside it.
     const std::filesystem::path& path() const { return path_; }
-
-    // Returns the path of `name` inside the folder.
     std::filesystem::path operator/(const std::filesystem::path& name) const {
         return path_ / name;
     }
@@ -41,9 +39,7 @@ private:
 // Returns the whole content of `path`; empty when it cannot be read.
 inline std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Writes `content` to `path`, creating the folders it needs.
