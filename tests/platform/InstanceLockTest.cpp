@@ -2,9 +2,10 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <fstream>
 
 #include <gtest/gtest.h>
+
+#include "fakes/TempFolder.h"
 
 namespace orvelle {
 namespace {
@@ -13,12 +14,7 @@ namespace fs = std::filesystem;
 
 class InstanceLockTest : public ::testing::Test {
 protected:
-    ~InstanceLockTest() override { fs::remove_all(root); }
-
-    fs::path root = [] {
-        std::string pattern = "/tmp/orvelle-lock-XXXXXX";
-        return fs::path(::mkdtemp(pattern.data()));
-    }();
+    test::TempFolder root;
     fs::path path = root / "orvelle.lock";
 };
 
@@ -26,49 +22,41 @@ TEST_F(InstanceLockTest, OneHolderWhoseIdTheFileNames) {
     InstanceLock first(path);
     ASSERT_EQ(first.tryLock(), InstanceLock::Outcome::held);
     EXPECT_EQ(InstanceLock::holder(path), ::getpid());
-    InstanceLock second(path);
-    EXPECT_EQ(second.tryLock(), InstanceLock::Outcome::busy);
+    EXPECT_EQ(InstanceLock(path).tryLock(), InstanceLock::Outcome::busy);
     EXPECT_EQ(InstanceLock::holder(root / "none"), 0);
 }
 
-TEST_F(InstanceLockTest, ALockThatCannotBeMadeSaysWhy) {
-    fs::create_directory(path);
-    InstanceLock folder(path);
-    EXPECT_EQ(folder.tryLock(), InstanceLock::Outcome::failed);
-    EXPECT_NE(folder.error().find("Is a directory"), std::string::npos) << folder.error();
-    std::ofstream(root / "target") << "";
-    fs::create_symlink(root / "target", root / "link");
-    InstanceLock link(root / "link");
+// A link planted in the lock's place is neither followed nor written through.
+TEST_F(InstanceLockTest, ALinkInPlaceOfTheLockFailsAndSaysWhy) {
+    test::writeFile(root / "target", "");
+    fs::create_symlink(root / "target", path);
+    InstanceLock link(path);
     EXPECT_EQ(link.tryLock(), InstanceLock::Outcome::failed);
     EXPECT_NE(link.error().find("symbolic links"), std::string::npos) << link.error();
+    EXPECT_EQ(test::readFile(root / "target"), "");
 }
 
+// A lock on a file that was since removed or replaced keeps no one else out.
 TEST_F(InstanceLockTest, PathMustStillNameTheLockedFile) {
-    std::ofstream(path) << "";
+    test::writeFile(path, "");
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct Row {
-        const char* change;
-        void (*apply)(const fs::path&);
-        bool names;
+    const std::pair<const char*, void (*)(const fs::path&)> changes[] = {
+        {"linked to itself",
+         [](const fs::path& p) {
+             fs::rename(p, p.string() + ".real");
+             fs::create_symlink(p.string() + ".real", p);
+         }},
+        {"replaced",
+         [](const fs::path& p) {
+             fs::remove(p);
+             test::writeFile(p, "");
+         }},
+        {"removed", [](const fs::path& p) { fs::remove(p); }},
     };
-    for (const Row& row : {
-             Row{"untouched", [](const fs::path&) {}, true},
-             Row{"linked to itself",
-                 [](const fs::path& p) {
-                     fs::rename(p, p.string() + ".real");
-                     fs::create_symlink(p.string() + ".real", p);
-                 },
-                 false},
-             Row{"replaced",
-                 [](const fs::path& p) {
-                     fs::remove(p);
-                     std::ofstream(p) << "";
-                 },
-                 false},
-             Row{"removed", [](const fs::path& p) { fs::remove(p); }, false},
-         }) {
-        row.apply(path);
-        EXPECT_EQ(InstanceLock::pathNamesFile(path, fd), row.names) << row.change;
+    EXPECT_TRUE(InstanceLock::pathNamesFile(path, fd));
+    for (const auto& [change, apply] : changes) {
+        apply(path);
+        EXPECT_FALSE(InstanceLock::pathNamesFile(path, fd)) << change;
     }
     ::close(fd);
 }

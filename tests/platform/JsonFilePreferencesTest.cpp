@@ -5,16 +5,14 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <chrono>
 #include <csignal>
-#include <fstream>
 #include <limits>
 #include <sstream>
-#include <thread>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "fakes/TempFolder.h"
 #include "platform/PreferencesFileReader.h"
 
 namespace orvelle {
@@ -22,53 +20,43 @@ namespace {
 
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void writeFile(const fs::path& path, const std::string& content) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-mode_t modeOf(const fs::path& path) {
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 0777;
-}
+using test::readFile;
+using test::writeFile;
 
 size_t entriesIn(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
-// Runs `body` in a child process, so that limits it sets touch nothing else; returns its status.
-template <typename Body>
-int inChild(Body body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+// A preferences file whose member "other" holds arrays `depth` deep, the outer object included.
+std::string nested(int depth) {
+    const auto inner = static_cast<size_t>(depth - 1);
+    return R"({"salary.mode": "daily", "other": )" + std::string(inner, '[') +
+           std::string(inner, ']') + "}";
+}
+
+// A preferences file of exactly `size` bytes, padded by its member "other".
+std::string padded(size_t size) {
+    const std::string head = R"({"salary.mode": "daily", "other": ")";
+    return head + std::string(size - head.size() - 2, 'x') + "\"}";
 }
 
 class JsonFilePreferencesTest : public ::testing::Test {
 protected:
-    ~JsonFilePreferencesTest() override { fs::remove_all(folder); }
-
     long diagnosticLines() const {
         const std::string text = diagnostics.str();
         return std::count(text.begin(), text.end(), '\n');
     }
 
-    std::string pattern = "/tmp/orvelle-prefs-XXXXXX";
-    fs::path folder = ::mkdtemp(pattern.data());
-    fs::path file = folder / "orvelle" / "preferences.json";
+    // Starts a row of a table afresh: an empty preferences folder, nothing said yet.
+    void startRow() {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        diagnostics.str("");
+    }
+
+    test::TempFolder temp;
+    fs::path dir = temp / "orvelle";
+    fs::path file = dir / "preferences.json";
     std::ostringstream diagnostics;
 };
 
@@ -91,7 +79,6 @@ TEST_F(JsonFilePreferencesTest, EveryTypeReadsBackExactlyAfterAReopen) {
             preferences.set(key, value);
         }
         preferences.remove("removed");
-        preferences.remove("never there");
     }
     JsonFilePreferences reopened(file, diagnostics);
     for (const auto& [key, value] : values) {
@@ -100,131 +87,102 @@ TEST_F(JsonFilePreferencesTest, EveryTypeReadsBackExactlyAfterAReopen) {
     }
     EXPECT_EQ(diagnostics.str(), "");
     // A private folder and file, and no temporary file left beside it.
-    EXPECT_EQ(modeOf(file.parent_path()), 0700U);
-    EXPECT_EQ(modeOf(file), 0600U);
-    EXPECT_EQ(entriesIn(file.parent_path()), 1U);
+    EXPECT_EQ(fs::status(dir).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(entriesIn(dir), 1U);
 }
 
-TEST_F(JsonFilePreferencesTest, UnknownMembersAndTheirOrderAreKept) {
-    writeFile(file,
+// A link (into a dotfiles repository, say) stays a link and its target is rewritten, with the
+// members this program does not know kept where they were.
+TEST_F(JsonFilePreferencesTest, RewriteKeepsTheLinkAndUnknownMembersInTheirOrder) {
+    const fs::path real = temp / "dotfiles" / "orvelle.json";
+    writeFile(real,
               R"({"z.other": {"nested": [1, true, null]}, "salary.mode": "daily", "flag": true})");
+    fs::create_directories(dir);
+    fs::create_symlink("../dotfiles/orvelle.json", file);
     JsonFilePreferences preferences(file, diagnostics);
     EXPECT_EQ(preferences.value("z.other"), PreferenceValue{ForeignValue{}});
     EXPECT_EQ(preferences.flag("flag"), true);
     preferences.set("salary.mode", std::string("monthly"));
-    EXPECT_EQ(Json::parse(readFile(file)).dump(),
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(Json::parse(readFile(real)).dump(),
               R"({"z.other":{"nested":[1,true,null]},"salary.mode":"monthly","flag":true})");
 }
 
-TEST_F(JsonFilePreferencesTest, SymbolicLinkIsKeptAndItsTargetUpdated) {
-    const fs::path real = folder / "dotfiles" / "orvelle.json";
-    writeFile(real, R"({"salary.mode": "daily"})");
-    fs::create_directories(file.parent_path());
-    fs::create_symlink("../dotfiles/orvelle.json", file);
-    JsonFilePreferences preferences(file, diagnostics);
-    EXPECT_EQ(preferences.text("salary.mode"), "daily");
-    preferences.set("salary.mode", std::string("monthly"));
-    EXPECT_TRUE(fs::is_symlink(file));
-    EXPECT_EQ(Json::parse(readFile(real))["salary.mode"], "monthly");
-}
-
-// A preferences file whose member "other" holds arrays `depth` deep, the outer object included.
-std::string nested(int depth) {
-    const auto inner = static_cast<size_t>(depth - 1);
-    return R"({"salary.mode": "daily", "other": )" + std::string(inner, '[') +
-           std::string(inner, ']') + "}";
-}
-
-// A preferences file of exactly `size` bytes, padded by its member "other".
-std::string padded(size_t size) {
-    const std::string head = R"({"salary.mode": "daily", "other": ")";
-    return head + std::string(size - head.size() - 2, 'x') + "\"}";
-}
-
-// Also files nested too deeply (a crash when copied or printed) or too large.
-TEST_F(JsonFilePreferencesTest, FileThatIsNoJsonObjectIsMovedAsideNotOverwritten) {
-    for (const std::string& content :
-         {std::string("garbage"), std::string(R"({"salary.mode": "dai)"), std::string(),
-          std::string("[1, 2]"), std::string("{\"salary.mode\": \"\xff\xfe\"}"),
-          std::string("\"text\""), nested(60'000), nested(PreferencesFileReader::kMaxDepth + 1),
-          padded(PreferencesFileReader::kMaxBytes + 1)}) {
-        fs::remove_all(file.parent_path());
-        writeFile(file, content);
-        diagnostics.str("");
-        JsonFilePreferences preferences(file, diagnostics);
-        EXPECT_FALSE(preferences.contains("salary.mode"));
-        preferences.set("salary.mode", std::string("monthly"));
-        EXPECT_TRUE(Json::parse(readFile(file)).is_object());
-        ASSERT_EQ(entriesIn(file.parent_path()), 2U) << content.substr(0, 40);
-        for (const auto& entry : fs::directory_iterator(file.parent_path())) {
-            if (entry.path() != file) {
-                EXPECT_TRUE(
-                    entry.path().filename().string().starts_with("preferences.json.corrupt-"));
-                EXPECT_EQ(readFile(entry.path()), content);
-                EXPECT_NE(diagnostics.str().find(entry.path().string()), std::string::npos);
-            }
-        }
-        EXPECT_EQ(diagnosticLines(), 1);
-    }
-}
-
-// Right at the caps a file is read and its unknown member kept on rewrite; brackets inside
-// strings do not count as nesting.
-TEST_F(JsonFilePreferencesTest, FilesRightAtTheCapsAreReadAndKept) {
+// A file that is no JSON object, or is larger or nested deeper than the caps (deep nesting crashes
+// whatever recurses over it), is moved aside with one line, never overwritten. Right at the caps,
+// brackets inside strings not counting, it is read and its unknown member kept on rewrite.
+TEST_F(JsonFilePreferencesTest, DamagedFilesAreMovedAsideAndFilesAtTheCapsRead) {
+    const size_t maxBytes = PreferencesFileReader::kMaxBytes;
+    const int maxDepth = PreferencesFileReader::kMaxDepth;
     const std::string brackets = R"({"salary.mode": "daily", "other": ")" + std::string(100, '[') +
                                  "\\\"" + std::string(100, '{') + "\"}";
-    for (const std::string& content : {nested(PreferencesFileReader::kMaxDepth), brackets,
-                                       padded(PreferencesFileReader::kMaxBytes)}) {
-        writeFile(file, content);
-        JsonFilePreferences preferences(file, diagnostics);
-        EXPECT_EQ(preferences.text("salary.mode"), "daily");
-        preferences.set("salary.amount", 500.0);
-        EXPECT_EQ(Json::parse(readFile(file))["other"], Json::parse(content)["other"]);
+    const std::vector<std::string> readable{nested(maxDepth), brackets, padded(maxBytes)};
+    const std::vector<std::string> damaged{
+        R"({"salary.mode": "dai)", "", "[1, 2]", "{\"a\": \"\xff\xfe\"}", nested(maxDepth + 1),
+        padded(maxBytes + 1)};
+    for (const bool read : {true, false}) {
+        for (const std::string& content : read ? readable : damaged) {
+            const std::string row = content.substr(0, 40);
+            startRow();
+            writeFile(file, content);
+            JsonFilePreferences preferences(file, diagnostics);
+            EXPECT_EQ(preferences.contains("salary.mode"), read) << row;
+            preferences.set("salary.amount", 500.0);
+            EXPECT_EQ(Json::parse(readFile(file)).value("other", Json()),
+                      read ? Json::parse(content)["other"] : Json())
+                << row;
+            EXPECT_EQ(diagnosticLines(), read ? 0 : 1) << row;
+            ASSERT_EQ(entriesIn(dir), read ? 1U : 2U) << row;
+            for (const auto& entry : fs::directory_iterator(dir)) {
+                if (entry.path() != file) {
+                    EXPECT_TRUE(entry.path().string().starts_with(file.string() + ".corrupt-"));
+                    EXPECT_EQ(readFile(entry.path()), content) << row;
+                    EXPECT_NE(diagnostics.str().find(entry.path().string()), std::string::npos);
+                }
+            }
+        }
     }
-    EXPECT_EQ(diagnostics.str(), "");
 }
 
-// A FIFO, a device or a folder at the path is neither read (a FIFO would block, /dev/zero never
-// ends), nor moved aside, nor replaced: the values of the run stay in memory.
-TEST_F(JsonFilePreferencesTest, WhatIsNoRegularFileIsLeftAloneAndNeverWritten) {
-    for (const std::string kind : {"fifo", "device", "folder"}) {
-        fs::remove_all(file.parent_path());
-        fs::create_directories(file.parent_path());
-        if (kind == "fifo") {
-            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-        } else if (kind == "device") {
-            fs::create_symlink("/dev/zero", file);
-        } else {
-            fs::create_directory(file);
-        }
-        diagnostics.str("");
+// What is no regular file (a FIFO would block, /dev/zero never ends) or cannot be opened (a loop
+// of links) is neither read, nor moved aside, nor replaced: the values of the run stay in memory.
+TEST_F(JsonFilePreferencesTest, WhatIsNoReadableFileIsLeftAloneAndNeverWritten) {
+    const std::tuple<std::string, void (*)(const fs::path&), std::string> cases[] = {
+        {"fifo", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, "不是普通文件"},
+        {"device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, "不是普通文件"},
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }, "不是普通文件"},
+        {"link loop", [](const fs::path& p) { fs::create_symlink(p.filename(), p); }, "无法读取"},
+    };
+    for (const auto& [kind, make, why] : cases) {
+        startRow();
+        make(file);
+        const auto type = fs::symlink_status(file).type();
         JsonFilePreferences preferences(file, diagnostics);
         preferences.set("salary.mode", std::string("monthly"));
         EXPECT_EQ(preferences.text("salary.mode"), "monthly") << kind;
         EXPECT_EQ(diagnosticLines(), 1) << kind;
-        EXPECT_NE(diagnostics.str().find("不是普通文件"), std::string::npos) << kind;
-        EXPECT_EQ(entriesIn(file.parent_path()), 1U) << kind;
-        const auto status = fs::symlink_status(file).type();
-        EXPECT_EQ(status, kind == "fifo"     ? fs::file_type::fifo
-                          : kind == "device" ? fs::file_type::symlink
-                                             : fs::file_type::directory)
-            << kind;
+        EXPECT_NE(diagnostics.str().find(why), std::string::npos) << kind;
+        EXPECT_EQ(entriesIn(dir), 1U) << kind;
+        EXPECT_EQ(fs::symlink_status(file).type(), type) << kind;
     }
 }
 
 // Temporaries that killed writes left behind are removed at start, but only files of our own
-// exact naming; a read-only store removes nothing.
-TEST_F(JsonFilePreferencesTest, StaleTemporariesOfKilledWritesAreRemovedAtStart) {
-    const fs::path dir = file.parent_path();
-    const std::vector<std::pair<std::string, bool>> table{
-        {".preferences.json.a1B2c3", true},  {".preferences.json.zzzzzz", true},
+// exact naming. A read-only store removes nothing, and neither moves a damaged file aside nor
+// writes it.
+TEST_F(JsonFilePreferencesTest, StartRemovesOurStaleTemporariesAndReadOnlyTouchesNothing) {
+    const std::pair<std::string, bool> table[] = {
+        {".preferences.json.a1B2c3", true},  {".preferences.json.Zz09zz", true},
         {".preferences.json.a1B2c", false},  {".preferences.json.a1B2c3d", false},
         {".preferences.json.a1-2c3", false}, {".settings.json.a1B2c3", false},
         {"preferences.json.a1B2c3", false},  {".preferences.json.link00", false},
         {".preferences.json.dir000", false}};
     for (const auto access :
          {JsonFilePreferences::Access::readOnly, JsonFilePreferences::Access::readWrite}) {
-        fs::remove_all(dir);
+        const bool readOnly = access == JsonFilePreferences::Access::readOnly;
+        startRow();
+        writeFile(file, "garbage");
         for (const auto& [name, stale] : table) {
             if (name.ends_with("link00")) {
                 fs::create_symlink("preferences.json", dir / name);
@@ -235,99 +193,60 @@ TEST_F(JsonFilePreferencesTest, StaleTemporariesOfKilledWritesAreRemovedAtStart)
             }
         }
         JsonFilePreferences preferences(file, diagnostics, access);
+        preferences.set("salary.mode", std::string("monthly"));
+        EXPECT_EQ(preferences.text("salary.mode"), "monthly");
+        EXPECT_EQ(readFile(file) == "garbage", readOnly);
         for (const auto& [name, stale] : table) {
-            const bool removed = stale && access == JsonFilePreferences::Access::readWrite;
-            EXPECT_EQ(fs::exists(fs::symlink_status(dir / name)), !removed) << name;
+            EXPECT_EQ(fs::exists(fs::symlink_status(dir / name)), !stale || readOnly) << name;
         }
     }
 }
 
-TEST_F(JsonFilePreferencesTest, ReadOnlyStoreNeverTouchesTheFile) {
-    writeFile(file, "garbage");
-    JsonFilePreferences preferences(file, diagnostics, JsonFilePreferences::Access::readOnly);
-    preferences.set("salary.mode", std::string("monthly"));
-    EXPECT_EQ(preferences.text("salary.mode"), "monthly");
-    EXPECT_EQ(readFile(file), "garbage");
-    EXPECT_EQ(entriesIn(file.parent_path()), 1U);
-    EXPECT_EQ(diagnosticLines(), 1);
-}
-
-TEST_F(JsonFilePreferencesTest, UnwritableFolderKeepsValuesInMemoryAndSaysSoOnce) {
-    writeFile(folder / "orvelle", "a regular file where the folder should be");
-    JsonFilePreferences preferences(file, diagnostics);
-    preferences.set("salary.amount", 500.0);
-    preferences.set("salary.mode", std::string("monthly"));
-    EXPECT_EQ(preferences.number("salary.amount"), 500.0);
-    EXPECT_EQ(preferences.text("salary.mode"), "monthly");
-    EXPECT_EQ(diagnosticLines(), 1);
-}
-
-TEST_F(JsonFilePreferencesTest, FullDiskLeavesTheOldFileIntact) {
+// A file-size limit makes the writes fail for real, even for root; it is set in a child process so
+// that it touches nothing else. The old file stays whole with no temporary beside it, and the
+// values live on in memory, with one line for the whole run of failures.
+TEST_F(JsonFilePreferencesTest, FailedWritesKeepTheOldFileAndTheValuesAndSaySoOnce) {
     JsonFilePreferences(file, diagnostics).set("salary.mode", std::string("daily"));
     const std::string before = readFile(file);
-    // A file-size limit makes the write fail for real, even for root.
-    EXPECT_EQ(inChild([&] {
-                  std::signal(SIGXFSZ, SIG_IGN);
-                  const rlimit limit{16, 16};
-                  ::setrlimit(RLIMIT_FSIZE, &limit);
-                  std::ostringstream said;
-                  JsonFilePreferences preferences(file, said);
-                  preferences.set("salary.amount", 123456.0);
-                  return preferences.number("salary.amount") == 123456.0 && !said.str().empty() ? 0
-                                                                                                : 1;
-              }),
-              0);
-    EXPECT_EQ(readFile(file), before);
-    EXPECT_EQ(entriesIn(file.parent_path()), 1U);
-}
-
-TEST_F(JsonFilePreferencesTest, KillDuringABurstOfWritesLeavesAValidFile) {
-    for (int round = 0; round < 5; ++round) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            std::ostringstream said;
-            JsonFilePreferences preferences(file, said);
-            for (std::int64_t i = 0;; ++i) {
-                preferences.set("counter", i);
-                preferences.set("padding", std::string(static_cast<size_t>(i % 4096), 'x'));
-            }
-        }
-        // Wait until the child has written a few times, then kill it mid-burst.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        std::int64_t seen = -1;
-        while (std::chrono::steady_clock::now() < deadline && seen < 20 * (round + 1)) {
-            const Json json = Json::parse(readFile(file), nullptr, false);
-            seen = json.is_object() ? json.value("counter", std::int64_t{-1}) : seen;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        const Json after = Json::parse(readFile(file), nullptr, false);
-        ASSERT_TRUE(after.is_object()) << "round " << round;
-        EXPECT_GE(after["counter"].get<std::int64_t>(), seen);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        JsonFilePreferences preferences(file, diagnostics);
+        preferences.set("salary.amount", 123456.0);
+        preferences.set("salary.mode", std::string("monthly"));
+        const bool kept = preferences.number("salary.amount") == 123456.0 &&
+                          preferences.text("salary.mode") == "monthly";
+        ::_exit((kept ? 0 : 1) + (diagnosticLines() == 1 ? 0 : 2));
     }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: values lost, 2: not said exactly once";
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(entriesIn(dir), 1U);
 }
 
 // A relative $XDG_CONFIG_HOME is invalid and ignored; without an absolute $HOME the home folder
 // comes from the password database, never "/".
 TEST(JsonFilePreferencesPath, FollowsXdgConfigHomeAndTheHomeFolder) {
-    const std::string home = std::getenv("HOME");
-    const std::string userHome = ::getpwuid(::geteuid())->pw_dir;
+    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    const std::string user = std::string(::getpwuid(::geteuid())->pw_dir) + "/.config";
     const char* unset = nullptr;
-    for (const auto& [configHome, homeValue, path] :
-         std::vector<std::tuple<const char*, const char*, std::string>>{
-             {"/srv/config", unset, "/srv/config/orvelle/preferences.json"},
-             {"relative/is/ignored", "/home/x", "/home/x/.config/orvelle/preferences.json"},
-             {unset, "/home/x", "/home/x/.config/orvelle/preferences.json"},
-             {unset, unset, userHome + "/.config/orvelle/preferences.json"},
-             {"", "", userHome + "/.config/orvelle/preferences.json"},
-             {unset, "relative", userHome + "/.config/orvelle/preferences.json"}}) {
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"/srv/config", unset, "/srv/config"},
+        {"relative/is/ignored", "/home/x", "/home/x/.config"},
+        {unset, unset, user},
+        {"", "relative", user}};
+    for (const auto& [configHome, homeValue, folder] : cases) {
         configHome != nullptr ? ::setenv("XDG_CONFIG_HOME", configHome, 1)
                               : ::unsetenv("XDG_CONFIG_HOME");
         homeValue != nullptr ? ::setenv("HOME", homeValue, 1) : ::unsetenv("HOME");
-        EXPECT_EQ(JsonFilePreferences::defaultPath(), path);
+        EXPECT_EQ(JsonFilePreferences::defaultPath(), folder + "/orvelle/preferences.json");
     }
     ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-#include <fstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
+
+#include "fakes/TempFolder.h"
 
 namespace orvelle {
 namespace {
@@ -14,41 +16,28 @@ using State = RuntimeFolder::State;
 
 class RuntimeFolderTest : public ::testing::Test {
 protected:
-    ~RuntimeFolderTest() override { fs::remove_all(root); }
-
     // Makes `name` in the test's folder as one of the kinds the table names.
     fs::path make(const std::string& name, State kind) {
         const fs::path path = root / name;
-        switch (kind) {
-            case State::usable:
-            case State::foreignOwner:
-            case State::openToOthers:
-                ::mkdir(path.c_str(), kind == State::openToOthers ? 0755 : 0700);
-                ::chmod(path.c_str(), kind == State::openToOthers ? 0755 : 0700);
-                if (kind == State::foreignOwner) {
-                    EXPECT_EQ(::chown(path.c_str(), 65534, 65534), 0);
-                }
-                break;
-            case State::notAFolder:
-                std::ofstream(path) << "x";
-                break;
-            case State::symlink:
-                fs::create_symlink(make(name + "-target", State::usable), path);
-                break;
-            case State::missing:
-            case State::unreadable:
-                break;
+        if (kind == State::notAFolder) {
+            test::writeFile(path, "x");
+        } else if (kind == State::symlink) {
+            fs::create_symlink(make(name + "-target", State::usable), path);
+        } else if (kind != State::missing) {
+            ::mkdir(path.c_str(), 0700);
+            ::chmod(path.c_str(), kind == State::openToOthers ? 0755 : 0700);
+            if (kind == State::foreignOwner) {
+                EXPECT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+            }
         }
         return path;
     }
 
-    // Only root can give a folder to another user.
+    // Only root can give a folder to another user; others test a link in its place.
     static bool canChown() { return ::geteuid() == 0; }
 
-    fs::path root = [] {
-        std::string pattern = "/tmp/orvelle-runtime-XXXXXX";
-        return fs::path(::mkdtemp(pattern.data()));
-    }();
+    test::TempFolder temp;
+    fs::path root = temp.path();
 };
 
 TEST_F(RuntimeFolderTest, OnlyAFolderOfOursWithMode0700IsUsable) {
@@ -66,28 +55,24 @@ TEST_F(RuntimeFolderTest, OnlyAFolderOfOursWithMode0700IsUsable) {
     EXPECT_EQ(RuntimeFolder::create(make("open", State::openToOthers)), State::openToOthers);
 }
 
+// Every instance walks the same list, and a later one must land in the folder the first chose.
 TEST_F(RuntimeFolderTest, ChoosesTheFirstUsableCandidateTheSameWayEveryTime) {
     const State taken = canChown() ? State::foreignOwner : State::symlink;
-    struct Row {
-        State runtime;
-        State temporary;
-        std::string chosen;
-    };
-    for (const Row& row : {Row{State::usable, State::usable, "runtime"},
-                           Row{State::missing, State::missing, "temporary"},
-                           Row{State::openToOthers, taken, "cache"},
-                           Row{State::symlink, State::notAFolder, "cache"}}) {
+    const std::tuple<State, State, std::string> rows[] = {
+        {State::usable, State::usable, "runtime"},
+        {State::missing, State::missing, "temporary"},
+        {State::openToOthers, taken, "home/.cache/orvelle"},
+        {State::symlink, State::notAFolder, "home/.cache/orvelle"}};
+    for (const auto& [runtime, temporary, chosen] : rows) {
         fs::remove_all(root);
         fs::create_directory(root);
-        const RuntimeFolder::Candidates candidates{make("runtime", row.runtime),
-                                                   make("temporary", row.temporary),
-                                                   root / "home/.cache/orvelle"};
-        const fs::path wanted = root / (row.chosen == "cache" ? "home/.cache/orvelle" : row.chosen);
-        EXPECT_EQ(RuntimeFolder::choose(candidates).folder, wanted) << row.chosen;
-        // A later instance must land in the same folder to find the first.
-        EXPECT_EQ(RuntimeFolder::choose(candidates).folder, wanted) << row.chosen;
-        EXPECT_EQ(RuntimeFolder::inspect(wanted), State::usable) << row.chosen;
+        const RuntimeFolder::Candidates candidates{
+            make("runtime", runtime), make("temporary", temporary), root / "home/.cache/orvelle"};
+        EXPECT_EQ(RuntimeFolder::choose(candidates).folder, root / chosen);
+        EXPECT_EQ(RuntimeFolder::choose(candidates).folder, root / chosen);
+        EXPECT_EQ(RuntimeFolder::inspect(root / chosen), State::usable) << chosen;
     }
+    // With none usable, the error names each refused candidate and why.
     make("file", State::notAFolder);
     const auto none = RuntimeFolder::choose({root / "no", make("t", taken), root / "file/orvelle"});
     EXPECT_TRUE(none.folder.empty());

@@ -2,10 +2,12 @@
 
 #include <ctime>
 #include <filesystem>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "fakes/ScopedTimeZone.h"
+#include "fakes/TempFolder.h"
 
 namespace orvelle {
 namespace {
@@ -21,23 +23,17 @@ Instant utc(int y, int mo, int d, int h, int mi) {
     return Instant{static_cast<double>(at.time_since_epoch().count())};
 }
 
-SystemCalendar freshCalendar() {
-    return SystemCalendar(std::chrono::nanoseconds(0));
-}
+// Reads the zone again at every call, so that a zone set by the test takes effect at once.
+const SystemCalendar calendar(std::chrono::nanoseconds(0));
 
 // Every form of zone the C library understands, each read exactly as localtime_r reads it.
 TEST(SystemCalendar, AgreesWithTheCLibraryForEveryFormOfZone) {
     // A zone file outside the zoneinfo folder, as a copied /etc/localtime would be.
-    const auto copy = std::filesystem::temp_directory_path() / "orvelle-calendar-zone";
-    std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Shanghai", copy,
-                               std::filesystem::copy_options::overwrite_existing);
-    struct Case {
-        std::string tz;
-        Instant at;
-        const char* dayKey;
-        int hour;
-    };
-    const Case cases[] = {
+    const test::TempFolder folder;
+    const auto copy = folder / "localtime";
+    std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Shanghai", copy);
+    const std::tuple<std::string, Instant, std::string, int> cases[] = {
+        // TZ, instant, day, hour
         {"Asia/Shanghai", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
         {"CST-8", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
         {"<+08>-8", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
@@ -50,29 +46,24 @@ TEST(SystemCalendar, AgreesWithTheCLibraryForEveryFormOfZone) {
         // 28 December 2026 already lies in week 1 of 2027; a week-based year would say 2027.
         {"Asia/Shanghai", utc(2026, 12, 28, 4, 0), "2026-12-28", 12},
     };
-    const SystemCalendar calendar = freshCalendar();
-    for (const Case& c : cases) {
-        const ScopedTimeZone zone(c.tz);
-        EXPECT_EQ(calendar.dayKey(c.at), c.dayKey) << "TZ=" << c.tz;
-        EXPECT_EQ(calendar.timeOfDay(c.at).hour, c.hour) << "TZ=" << c.tz;
+    for (const auto& [tz, at, day, hour] : cases) {
+        const ScopedTimeZone zone(tz);
+        EXPECT_EQ(calendar.dayKey(at), day) << "TZ=" << tz;
+        EXPECT_EQ(calendar.timeOfDay(at).hour, hour) << "TZ=" << tz;
         // The C library's own reading of the same instant, as the last word.
-        const auto seconds = static_cast<std::time_t>(c.at.secondsSince1970);
+        const auto seconds = static_cast<std::time_t>(at.secondsSince1970);
         std::tm fields{};
         ::localtime_r(&seconds, &fields);
-        EXPECT_EQ(calendar.timeOfDay(c.at).minute, fields.tm_min) << "TZ=" << c.tz;
+        EXPECT_EQ(calendar.timeOfDay(at).minute, fields.tm_min) << "TZ=" << tz;
     }
-    std::filesystem::remove(copy);
 }
 
-// Skipped local times give the moment the clocks jumped, repeated ones their first occurrence;
-// both for a zone file and for the same rule written as a POSIX string.
-TEST(SystemCalendar, SkippedAndRepeatedTimesAroundTransitions) {
-    struct Case {
-        Instant day;
-        int hour, minute;
-        Instant expected;
-    };
-    const Case cases[] = {
+// Skipped local times give the moment the clocks jumped, repeated ones their first occurrence, and
+// one day later keeps the wall-clock time across a transition; both for a zone file and for the
+// same rule written as a POSIX string.
+TEST(SystemCalendar, SkippedAndRepeatedTimesAndDaysAcrossTransitions) {
+    // The day, a local time on it, and the instant that gives.
+    const std::tuple<Instant, int, int, Instant> cases[] = {
         // 8 March 2026: 02:00 EST jumps to 03:00 EDT, so 02:30 does not exist.
         {utc(2026, 3, 8, 12, 0), 2, 30, utc(2026, 3, 8, 7, 0)},
         {utc(2026, 3, 8, 12, 0), 1, 59, utc(2026, 3, 8, 6, 59)},
@@ -82,39 +73,28 @@ TEST(SystemCalendar, SkippedAndRepeatedTimesAroundTransitions) {
         {utc(2026, 11, 1, 16, 0), 2, 0, utc(2026, 11, 1, 7, 0)},
         {utc(2026, 11, 1, 16, 0), 18, 0, utc(2026, 11, 1, 23, 0)},
     };
-    const SystemCalendar calendar = freshCalendar();
-    for (const char* tz : {"America/New_York", "EST5EDT,M3.2.0,M11.1.0"}) {
-        const ScopedTimeZone zone(tz);
-        for (const Case& c : cases) {
-            EXPECT_EQ(calendar.atLocalTime(c.day, c.hour, c.minute), c.expected)
-                << "TZ=" << tz << " " << c.hour << ":" << c.minute;
-        }
-    }
-}
-
-TEST(SystemCalendar, OneDayLaterKeepsTheWallClockTimeAcrossTransitions) {
-    const ScopedTimeZone zone("America/New_York");
-    const SystemCalendar calendar = freshCalendar();
-    struct Case {
-        Instant from;
-        double hoursLater;
-    };
-    const Case cases[] = {
+    const std::pair<Instant, double> days[] = {
         {utc(2026, 3, 8, 0, 0), 23},   // 19:00 EST on the 7th to 19:00 EDT on the 8th
         {utc(2026, 11, 1, 0, 0), 25},  // 20:00 EDT on 31 October to 20:00 EST
         {utc(2026, 6, 1, 12, 0), 24},
     };
-    for (const Case& c : cases) {
-        const Instant from = addSeconds(c.from, 0.25);  // fractions of a second are kept
-        const auto next = calendar.oneDayLater(from);
-        ASSERT_TRUE(next);
-        EXPECT_DOUBLE_EQ(secondsBetween(*next, from), c.hoursLater * kHour);
+    for (const char* tz : {"America/New_York", "EST5EDT,M3.2.0,M11.1.0"}) {
+        const ScopedTimeZone zone(tz);
+        for (const auto& [day, hour, minute, expected] : cases) {
+            EXPECT_EQ(calendar.atLocalTime(day, hour, minute), expected)
+                << "TZ=" << tz << " " << hour << ":" << minute;
+        }
+        for (const auto& [start, hours] : days) {
+            const Instant from = addSeconds(start, 0.25);  // fractions of a second are kept
+            const auto next = calendar.oneDayLater(from);
+            ASSERT_TRUE(next);
+            EXPECT_DOUBLE_EQ(secondsBetween(*next, from), hours * kHour) << "TZ=" << tz;
+        }
     }
 }
 
 TEST(SystemCalendar, FollowsAZoneChangedAtRunTimeAndRefusesAbsurdInstants) {
     ScopedTimeZone zone("Asia/Tokyo");
-    const SystemCalendar calendar = freshCalendar();
     const Instant instant = utc(2026, 1, 5, 20, 0);
     EXPECT_EQ(calendar.dayKey(instant), "2026-01-06");
     zone.set("America/Los_Angeles");
