@@ -59,6 +59,23 @@ void AppDelegate::resetPanelPosition() {
     }
 }
 
+void AppDelegate::setCapsuleShown(bool shown) {
+    if (!floatingPanel_ || shown == isCapsuleShown()) {
+        return;
+    }
+    if (shown) {
+        // A withdrawn window loses its workspace states; they are set again before it maps.
+        floatingPanel_->prepareNativeWindow();
+        floatingPanel_->show();
+    } else {
+        floatingPanel_->hide();
+    }
+}
+
+bool AppDelegate::isCapsuleShown() const {
+    return floatingPanel_ && floatingPanel_->isVisible();
+}
+
 // The panel is the application's only permanent window: if the screen it sat on goes away, it
 // comes back where start-up puts it instead of staying out of reach.
 void AppDelegate::placePanelAgainIfLost() {

@@ -33,6 +33,10 @@ public:
     void openSettingsWindow();
     // Puts the panel back where start-up puts it.
     void resetPanelPosition();
+    // Shows or hides the floating panel; work goes on either way.
+    void setCapsuleShown(bool shown);
+    // Returns whether the floating panel is shown.
+    bool isCapsuleShown() const;
     // Puts the panel back where start-up puts it if it lies on no screen; screen changes call it.
     void placePanelAgainIfLost();
 

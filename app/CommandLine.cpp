@@ -30,6 +30,21 @@ QStringList withoutQtOptions(const QStringList& arguments) {
     return kept;
 }
 
+// The options that ask something of the running instance, and what each asks.
+struct CommandOption {
+    const char* name;
+    InstanceProtocol::Verb verb;
+};
+constexpr CommandOption kCommands[] = {
+    {"show-settings", InstanceProtocol::Verb::activate},
+    {"start-work", InstanceProtocol::Verb::startWork},
+    {"stop-work", InstanceProtocol::Verb::stopWork},
+    {"toggle-work", InstanceProtocol::Verb::toggleWork},
+    {"show", InstanceProtocol::Verb::show},
+    {"hide", InstanceProtocol::Verb::hide},
+    {"toggle-capsule", InstanceProtocol::Verb::toggleCapsule},
+};
+
 }  // namespace
 
 CommandLine CommandLine::parse(const QStringList& allArguments) {
@@ -40,7 +55,11 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
     const QCommandLineOption status("status");
     const QCommandLineOption format("format", QString(), "format");
     const QCommandLineOption follow("follow");
-    parser.addOptions({help, version, status, format, follow});
+    const QCommandLineOption privacy("privacy", QString(), "on|off|toggle");
+    parser.addOptions({help, version, status, format, follow, privacy});
+    for (const CommandOption& command : kCommands) {
+        parser.addOption(QCommandLineOption(command.name));
+    }
 
     CommandLine result;
     const auto refuse = [&result](const QString& why) {
@@ -63,6 +82,27 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
     if (parser.isSet(version)) {
         result.action = Action::version;
         return result;
+    }
+    QStringList commands;
+    for (const CommandOption& command : kCommands) {
+        if (parser.isSet(command.name)) {
+            commands << QString("--") + command.name;
+            result.command = {command.verb, {}};
+        }
+    }
+    if (parser.isSet(privacy)) {
+        const QString value = parser.value(privacy);
+        if (value != "on" && value != "off" && value != "toggle") {
+            return refuse(QStringLiteral("--privacy 的取值应为 on、off 或 toggle"));
+        }
+        commands << "--privacy";
+        result.command = {InstanceProtocol::Verb::privacy, {value.toStdString()}};
+    }
+    if (commands.size() + (parser.isSet(status) ? 1 : 0) > 1) {
+        return refuse(QStringLiteral("一次只能使用一个命令：") + commands.join(' '));
+    }
+    if (!commands.isEmpty()) {
+        result.action = Action::command;
     }
     if (!parser.isSet(status)) {
         if (parser.isSet(format) || parser.isSet(follow)) {
@@ -95,6 +135,18 @@ QString CommandLine::helpText() {
         "  --format <格式>      --status 的输出格式：plain（默认）、waybar 或 i3blocks\n"
         "  --follow             与 --status 同用：持续运行，金额变化时输出新的一行\n"
         "                       （每秒至多两次），供状态栏读取\n"
+        "\n"
+        "控制（正在运行时交给悬浮胶囊，立即生效）：\n"
+        "  --start-work         开始上班（先保存当前设置），已在上班时不变\n"
+        "  --stop-work          结束上班\n"
+        "  --toggle-work        开始或结束上班，与设置窗口的按钮相同\n"
+        "                       以上三项在 Orvelle 未运行时直接修改设置文件\n"
+        "  --privacy <on|off|toggle>\n"
+        "                       隐藏金额（屏幕共享时使用）：所有显示金额处改为 ¥•••.••\n"
+        "  --show-settings      打开设置窗口\n"
+        "  --hide, --show, --toggle-capsule\n"
+        "                       隐藏或显示悬浮胶囊（计薪照常进行）\n"
+        "\n"
         "  -h, --help           显示本帮助\n"
         "  -v, --version        显示版本号\n");
 }

@@ -4,14 +4,17 @@
 #include <QStringList>
 
 #include "app/StatusReport.h"
+#include "platform/InstanceProtocol.h"
 
 namespace orvelle {
 
 // What the command line asks for.
 struct CommandLine {
-    enum class Action { run, status, help, version, error };
+    enum class Action { run, status, command, help, version, error };
 
     Action action = Action::run;
+    // What to ask of the running instance, for Action::command.
+    InstanceProtocol::Request command{InstanceProtocol::Verb::activate, {}};
     StatusFormat format = StatusFormat::plain;
     bool follow = false;
     QString error;  // why the command line was refused, for Action::error

@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include <QApplication>
@@ -11,7 +12,9 @@
 #include <QTimer>
 
 #include "app/AppDelegate.h"
+#include "app/CommandClient.h"
 #include "app/CommandLine.h"
+#include "app/RemoteControl.h"
 #include "app/SharedSalaryStore.h"
 #include "app/StatusCommand.h"
 #include "platform/DisplayProbe.h"
@@ -69,6 +72,16 @@ int refuse(const CommandLine& commandLine) {
     return 2;
 }
 
+int runCommandAnywhere(const InstanceProtocol::Request& request) {
+    const RuntimeFolder::Choice runtime =
+        RuntimeFolder::choose(RuntimeFolder::candidatesFromEnvironment());
+    if (!runtime.error.empty()) {
+        std::cerr << runtime.error << "\n";
+        return 1;
+    }
+    return runCommand(request, runtime.folder);
+}
+
 // The commands that print and leave, or follow the amount for a status bar: no display needed.
 int runWithoutDisplay(const CommandLine& commandLine, int argc, char** argv) {
     switch (commandLine.action) {
@@ -81,6 +94,8 @@ int runWithoutDisplay(const CommandLine& commandLine, int argc, char** argv) {
         case CommandLine::Action::error:
         case CommandLine::Action::run:  // not sent here
             return refuse(commandLine);
+        case CommandLine::Action::command:
+            return runCommandAnywhere(commandLine.command);
         case CommandLine::Action::status:
             break;
     }
@@ -133,10 +148,18 @@ int OrvelleApp::main(int argc, char** argv) {
     // The panel and the settings window come and go; only the quit command ends the application.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // A first launch shows where the salary goes; once the file exists (an autostart at login),
+    // only the capsule comes up.
+    std::error_code ignored;
+    const bool firstLaunch = !std::filesystem::exists(
+        std::filesystem::symlink_status(JsonFilePreferences::defaultPath(), ignored));
     const QtScreens screens;
     AppDelegate delegate([]() -> SalaryStore& { return sharedSalaryStore(); }, screens);
     SingleInstance instance(runtime.folder);
-    switch (instance.claim([&delegate] { delegate.openSettingsWindow(); })) {
+    const auto handler = [&delegate](const InstanceProtocol::Request& request) {
+        return carryOut(request, delegate, sharedSalaryStore());
+    };
+    switch (instance.claim(handler)) {
         case SingleInstance::Role::secondary:
             return 0;
         case SingleInstance::Role::failed:
@@ -148,7 +171,12 @@ int OrvelleApp::main(int argc, char** argv) {
     warnAboutNativeWayland();
 
     const UnixSignals quitOnSignals;
-    QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    QTimer::singleShot(0, &delegate, [&delegate, firstLaunch] {
+        delegate.applicationDidFinishLaunching();
+        if (firstLaunch) {
+            delegate.openSettingsWindow();
+        }
+    });
     return QApplication::exec();
 }
 

@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "views/AmountFormat.h"
 #include "views/PayIntervalLine.h"
+#include "views/ShownAmount.h"
 
 namespace orvelle {
 
@@ -17,10 +17,8 @@ constexpr const char* kErrorColour = "#FF5555";
 }  // namespace
 
 StatusReport StatusReport::of(const SalaryStore& store) {
-    return {"¥" + formattedAmount(store.earnedTodayDisplay()),
-            payIntervalLine(store),
-            store.isWorking(),
-            {}};
+    return {
+        "¥" + shownAmount(store), payIntervalLine(store), store.isWorking(), store.privacy(), {}};
 }
 
 // A believable ¥0.00 would hide that the file is damaged; the bar shows this instead.
@@ -36,7 +34,7 @@ std::string StatusReport::render(StatusFormat format) const {
     const bool failed = !problem.empty();
     switch (format) {
         case StatusFormat::waybar: {
-            const char* kind = failed ? "error" : working ? "working" : "idle";
+            const char* kind = failed ? "error" : masked ? "private" : working ? "working" : "idle";
             const nlohmann::ordered_json json{
                 {"text", text}, {"tooltip", tooltip}, {"class", kind}};
             return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";

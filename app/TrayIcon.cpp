@@ -5,6 +5,7 @@
 
 #include "app/AppDelegate.h"
 #include "platform/XdgPaths.h"
+#include "views/ShownAmount.h"
 
 namespace orvelle {
 
@@ -33,6 +34,10 @@ TrayIcon::TrayIcon(AppDelegate& delegate, SalaryStore& store)
 }
 
 void TrayIcon::onStoreChanged(StoreProperty property) {
+    if (property == StoreProperty::privacy) {
+        updateToolTip();
+        return;
+    }
     if (property != StoreProperty::menuBarEarnedText) {
         return;
     }
@@ -46,10 +51,9 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
 void TrayIcon::updateToolTip() {
     sinceToolTip_.start();
     showsWorking_ = store_.isWorking();
-    const QString tip = store_.isWorking()
-                            ? QStringLiteral("Orvelle · 本段收入 %1 元")
-                                  .arg(QString::fromStdString(store_.menuBarEarnedText()))
-                            : QStringLiteral("Orvelle · 未在上班");
+    const QString tip = store_.isWorking() ? QStringLiteral("Orvelle · 本段收入 ¥%1")
+                                                 .arg(QString::fromStdString(shownAmount(store_)))
+                                           : QStringLiteral("Orvelle · 未在上班");
     if (tip != icon_.toolTip()) {
         icon_.setToolTip(tip);
     }

@@ -14,6 +14,7 @@ TrayMenu::TrayMenu(AppDelegate& delegate, SalaryStore& store, const Autostart& a
     addAction(QStringLiteral("打开设置"), &delegate,
               [&delegate] { delegate.openSettingsWindow(); });
     startStop_ = addAction(QString(), this, [this] { startOrStopWork(store_); });
+    privacy_ = addAction(QString(), this, [this] { store_.setPrivacy(!store_.privacy()); });
     addAction(QStringLiteral("重置位置"), &delegate,
               [&delegate] { delegate.resetPanelPosition(); });
     autostartAction_ = addAction(QStringLiteral("开机自启"));
@@ -28,6 +29,7 @@ TrayMenu::TrayMenu(AppDelegate& delegate, SalaryStore& store, const Autostart& a
 void TrayMenu::refresh() {
     startStop_->setText(store_.isWorking() ? QStringLiteral("结束上班")
                                            : QStringLiteral("开始上班"));
+    privacy_->setText(store_.privacy() ? QStringLiteral("显示金额") : QStringLiteral("隐藏金额"));
     autostartAction_->setChecked(autostart_.isEnabled());
 }
 

@@ -9,7 +9,8 @@ namespace orvelle {
 
 class AppDelegate;
 
-// The tray icon's menu: "打开设置", "开始上班"/"结束上班", "重置位置", "开机自启" and "退出".
+// The tray icon's menu: "打开设置", "开始上班"/"结束上班", "隐藏金额"/"显示金额", "重置位置",
+// "开机自启" and "退出".
 // Its titles and check mark are brought up to date each time it opens.
 class TrayMenu final : public QMenu {
 public:
@@ -24,6 +25,7 @@ private:
     SalaryStore& store_;
     const Autostart& autostart_;
     QAction* startStop_;
+    QAction* privacy_;
     QAction* autostartAction_;
 };
 

@@ -11,6 +11,8 @@ inline constexpr const char* calendarDay = "salary.calendarDay";
 inline constexpr const char* sessionStart = "salary.sessionStart";
 inline constexpr const char* anchorDay = "salary.anchorDay";
 inline constexpr const char* anchorStart = "salary.anchorStart";
+// Whether every amount shown is masked; a JSON boolean, off when absent.
+inline constexpr const char* privacy = "salary.privacy";
 // Left by an earlier settings layout; only the migration reads or removes them.
 inline constexpr const char* legacyWorkHours = "salary.workHours";
 inline constexpr const char* legacyScheduleStartMin = "salary.scheduleStartMin";

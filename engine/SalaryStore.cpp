@@ -46,6 +46,16 @@ void SalaryStore::loadSettings() {
     if (stored.workingDaysPerMonth) {
         setWorkingDaysPerMonth(*stored.workingDaysPerMonth);
     }
+    privacy_ = defaults_.flag(keys::privacy).value_or(false);
+}
+
+void SalaryStore::setPrivacy(bool on) {
+    if (on == privacy_) {
+        return;
+    }
+    privacy_ = on;
+    observers_.announce(StoreProperty::privacy);
+    defaults_.set(keys::privacy, on);
 }
 
 void SalaryStore::setMode(SalaryMode mode) {

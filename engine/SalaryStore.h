@@ -48,6 +48,10 @@ public:
     double workingDaysPerMonth() const { return workingDaysPerMonth_; }
     void setWorkingDaysPerMonth(double days);
 
+    // Whether every amount shown is masked (a screen being shared); saved as soon as it changes.
+    bool privacy() const { return privacy_; }
+    void setPrivacy(bool on);
+
     // Published session and earnings state.
     bool isWorking() const { return isWorking_; }
     double earnedTodayDisplay() const { return earnedTodayDisplay_; }
@@ -107,6 +111,7 @@ private:
     std::string amountText_ = "500";
     int scheduleEndMinutes_ = 18 * 60;
     double workingDaysPerMonth_ = 21.75;
+    bool privacy_ = false;
     bool isWorking_ = false;
     double earnedTodayDisplay_ = 0.0;
     std::string menuBarEarnedText_;

@@ -18,6 +18,7 @@ enum class StoreProperty {
     earnedTodayDisplay,
     menuBarEarnedText,
     firstAnchorStart,
+    privacy,
 };
 
 using StoreObserver = std::function<void(StoreProperty)>;

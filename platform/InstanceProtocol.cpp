@@ -18,6 +18,13 @@ struct VerbSpec {
 
 constexpr std::array kVerbs{
     VerbSpec{InstanceProtocol::Verb::activate, "activate", 0},
+    VerbSpec{InstanceProtocol::Verb::startWork, "start-work", 0},
+    VerbSpec{InstanceProtocol::Verb::stopWork, "stop-work", 0},
+    VerbSpec{InstanceProtocol::Verb::toggleWork, "toggle-work", 0},
+    VerbSpec{InstanceProtocol::Verb::show, "show", 0},
+    VerbSpec{InstanceProtocol::Verb::hide, "hide", 0},
+    VerbSpec{InstanceProtocol::Verb::toggleCapsule, "toggle-capsule", 0},
+    VerbSpec{InstanceProtocol::Verb::privacy, "privacy", 1},
 };
 
 // Splits on single spaces; an empty word (two spaces in a row, or one at either end) makes the
@@ -83,6 +90,14 @@ std::string InstanceProtocol::okLine() {
 
 std::string InstanceProtocol::errorLine(std::string_view reason) {
     return std::string(kVersion) + " error " + std::string(reason) + "\n";
+}
+
+std::optional<std::string> InstanceProtocol::errorReason(std::string_view line) {
+    const std::string prefix = std::string(kVersion) + " error ";
+    if (line.substr(0, prefix.size()) != prefix) {
+        return std::nullopt;
+    }
+    return std::string(line.substr(prefix.size()));
 }
 
 bool InstanceProtocol::isOk(std::string_view line) {

@@ -17,7 +17,16 @@ public:
     static constexpr std::size_t maxLineLength = 4096;
 
     // What a request asks for. New verbs go here and in the table in the source.
-    enum class Verb { activate };
+    enum class Verb {
+        activate,       // show the settings window
+        startWork,      // start work unless working
+        stopWork,       // stop work if working
+        toggleWork,     // what the settings window's start/stop button does
+        show,           // show the capsule
+        hide,           // hide the capsule; work goes on
+        toggleCapsule,  // show or hide the capsule
+        privacy,        // on, off or toggle: masks every amount shown
+    };
 
     struct Request {
         Verb verb;
@@ -30,6 +39,9 @@ public:
 
     // Returns the line, newline included, that sends `request`.
     static std::string requestLine(const Request& request);
+
+    // Returns the reason of an error answer (`line` without its newline), or nothing for another.
+    static std::optional<std::string> errorReason(std::string_view line);
 
     // Returns the answer lines, newline included.
     static std::string okLine();

@@ -64,10 +64,30 @@ SingleInstance::~SingleInstance() {
     server_.reset();
 }
 
+SingleInstance::Role SingleInstance::claim(Handler handler) {
+    return reach({InstanceProtocol::Verb::activate, {}}, &handler);
+}
+
 SingleInstance::Role SingleInstance::claim(std::function<void()> onActivate) {
+    return claim([onActivate = std::move(onActivate)](
+                     const InstanceProtocol::Request& request) -> std::optional<std::string> {
+        if (request.verb != InstanceProtocol::Verb::activate) {
+            return "unsupported";
+        }
+        onActivate();
+        return std::nullopt;
+    });
+}
+
+SingleInstance::Role SingleInstance::deliver(const InstanceProtocol::Request& request) {
+    return reach(request, nullptr);
+}
+
+SingleInstance::Role SingleInstance::reach(const InstanceProtocol::Request& request,
+                                           Handler* listenWith) {
     const Clock::time_point deadline = Clock::now() + patience_;
     while (true) {
-        const Reply reply = ask(deadline);
+        const Reply reply = ask(request, deadline);
         switch (reply.answer) {
             case Answer::ok:
                 return Role::secondary;
@@ -82,7 +102,10 @@ SingleInstance::Role SingleInstance::claim(std::function<void()> onActivate) {
         }
         switch (lock_.tryLock()) {
             case InstanceLock::Outcome::held:
-                onActivate_ = std::move(onActivate);
+                if (listenWith == nullptr) {
+                    return Role::primary;
+                }
+                handler_ = std::move(*listenWith);
                 return listen() ? Role::primary : Role::failed;
             case InstanceLock::Outcome::failed:
                 error_ = "orvelle: 无法启动：" + lock_.error();
@@ -108,7 +131,8 @@ SingleInstance::Role SingleInstance::notAnswering(pid_t pid) {
 
 // Plain sockets rather than Qt's: the peer credentials name the running process, and a
 // non-blocking connect cannot hang on a stopped instance whose backlog is full.
-SingleInstance::Reply SingleInstance::ask(Clock::time_point deadline) const {
+SingleInstance::Reply SingleInstance::ask(const InstanceProtocol::Request& request,
+                                          Clock::time_point deadline) const {
     Reply reply;
     sockaddr_un address{};
     const Descriptor socket{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
@@ -125,9 +149,8 @@ SingleInstance::Reply SingleInstance::ask(Clock::time_point deadline) const {
     if (::getsockopt(socket.fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0) {
         reply.pid = peer.pid;
     }
-    const std::string request =
-        InstanceProtocol::requestLine({InstanceProtocol::Verb::activate, {}});
-    if (::send(socket.fd, request.data(), request.size(), MSG_NOSIGNAL) < 0) {
+    const std::string line = InstanceProtocol::requestLine(request);
+    if (::send(socket.fd, line.data(), line.size(), MSG_NOSIGNAL) < 0) {
         return reply;
     }
     LineSplitter splitter;
@@ -219,18 +242,12 @@ void SingleInstance::serve(QLocalSocket* peer) {
 void SingleInstance::answer(QLocalSocket& peer, const std::string& line) {
     std::string why;
     const auto request = InstanceProtocol::parseRequest(line, &why);
+    // Carried out before the answer, so that the answer says whether it worked.
+    const std::optional<std::string> error = request ? handler_(*request) : why;
     const std::string reply =
-        request ? InstanceProtocol::okLine() : InstanceProtocol::errorLine(why);
+        error ? InstanceProtocol::errorLine(*error) : InstanceProtocol::okLine();
     peer.write(reply.data(), static_cast<qint64>(reply.size()));
     peer.flush();
-    if (!request) {
-        return;
-    }
-    switch (request->verb) {
-        case InstanceProtocol::Verb::activate:
-            onActivate_();
-            break;
-    }
 }
 
 }  // namespace orvelle

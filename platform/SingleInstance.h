@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/InstanceLock.h"
+#include "platform/InstanceProtocol.h"
 
 class QLocalServer;
 class QLocalSocket;
@@ -31,9 +32,19 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Asks the running instance to show itself, or becomes the running one: then `onActivate` is
-    // called whenever a later instance asks (from the event loop).
+    // Carries out a request of a later instance, from the event loop; returns nothing when it was
+    // carried out, or the reason (one word) why not.
+    using Handler = std::function<std::optional<std::string>(const InstanceProtocol::Request&)>;
+
+    // Asks the running instance to show itself, or becomes the running one: then `handler` is
+    // called for every request of a later instance.
+    Role claim(Handler handler);
+    // The same, for an instance that only ever shows itself when asked.
     Role claim(std::function<void()> onActivate);
+
+    // Hands `request` to the running instance (secondary). When none runs, takes the lock without
+    // listening (primary), so that none can start while the caller works on the files itself.
+    Role deliver(const InstanceProtocol::Request& request);
 
     // Returns why claim() failed, as one line for the user.
     const std::string& error() const { return error_; }
@@ -46,7 +57,9 @@ private:
         std::string line;  // what it answered
     };
 
-    Reply ask(std::chrono::steady_clock::time_point deadline) const;
+    Role reach(const InstanceProtocol::Request& request, Handler* listenWith);
+    Reply ask(const InstanceProtocol::Request& request,
+              std::chrono::steady_clock::time_point deadline) const;
     Role notAnswering(pid_t pid);
     bool listen();
     void serve(QLocalSocket* peer);
@@ -57,7 +70,7 @@ private:
     std::chrono::milliseconds patience_;
     InstanceLock lock_;
     std::unique_ptr<QLocalServer> server_;
-    std::function<void()> onActivate_;
+    Handler handler_;
     std::string error_;
 };
 

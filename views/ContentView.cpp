@@ -19,6 +19,7 @@
 #include "views/Fonts.h"
 #include "views/Palette.h"
 #include "views/PayIntervalLine.h"
+#include "views/ShownAmount.h"
 #include "views/Styles.h"
 
 namespace orvelle {
@@ -252,7 +253,7 @@ void ContentView::refresh() {
     daysRow_->setVisible(monthly);
     daysValue_->setText(
         QString::fromStdString(formatFixed(store_.workingDaysPerMonth(), 2) + " 天"));
-    earned_->setText(QString::fromStdString(formattedAmount(store_.earnedTodayDisplay()) + " 元"));
+    earned_->setText(QString::fromStdString(shownAmount(store_) + " 元"));
     earned_->adjustSize();
     payInterval_->setText(QString::fromStdString(payIntervalLine(store_)));
     startStop_->setText(store_.isWorking() ? "结束上班" : "开始上班");

@@ -3,12 +3,14 @@
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "views/AmountFormat.h"
 #include "views/CapsuleArt.h"
 #include "views/Fonts.h"
 #include "views/Palette.h"
+#include "views/ShownAmount.h"
 
 namespace orvelle {
 
@@ -31,12 +33,11 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
 }
 
 QString FloatingAmountView::amountLine() const {
-    return QStringLiteral("¥") +
-           QString::fromStdString(formattedAmount(store_.earnedTodayDisplay()));
+    return QStringLiteral("¥") + QString::fromStdString(shownAmount(store_));
 }
 
 void FloatingAmountView::onStoreChanged(StoreProperty property) {
-    if (property != StoreProperty::earnedTodayDisplay) {
+    if (property != StoreProperty::earnedTodayDisplay && property != StoreProperty::privacy) {
         return;
     }
     QString line = amountLine();
@@ -82,6 +83,17 @@ void FloatingAmountView::paintAmount(QPainter& painter) const {
                           box.height());
     painter.drawText(unscaled, Qt::AlignCenter | Qt::TextSingleLine, text);
     painter.restore();
+}
+
+// A middle click masks the amount or shows it again, quicker than any menu when a screen share
+// starts; every other press goes on to the panel, which drags.
+void FloatingAmountView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::MiddleButton) {
+        event->ignore();
+        return;
+    }
+    store_.setPrivacy(!store_.privacy());
+    event->accept();
 }
 
 void FloatingAmountView::contextMenuEvent(QContextMenuEvent* event) {

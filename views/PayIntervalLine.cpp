@@ -1,6 +1,7 @@
 #include "views/PayIntervalLine.h"
 
 #include "engine/AmountText.h"
+#include "views/ShownAmount.h"
 
 namespace orvelle {
 
@@ -9,8 +10,9 @@ std::string payIntervalLine(const SalaryStore& store) {
     if (!seconds) {
         return kPayIntervalHint;
     }
+    const std::string rate = formatFixed(store.payRatePerSecond(), 4);
     return "计薪区间约 " + formatFixed(*seconds / 3600, 2) + " 小时 · 约 " +
-           formatFixed(store.payRatePerSecond(), 4) + " 元/秒";
+           (store.privacy() ? maskedDigits(rate) : rate) + " 元/秒";
 }
 
 }  // namespace orvelle

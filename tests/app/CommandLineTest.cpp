@@ -24,6 +24,26 @@ TEST(CommandLine, ReadsTheStatusOptions) {
     EXPECT_FALSE(parse({"--status"}).follow);
 }
 
+TEST(CommandLine, ReadsOneCommandForTheRunningInstance) {
+    using V = InstanceProtocol::Verb;
+    const std::pair<QStringList, InstanceProtocol::Request> rows[] = {
+        {{"--start-work"}, {V::startWork, {}}},
+        {{"--stop-work"}, {V::stopWork, {}}},
+        {{"--toggle-work"}, {V::toggleWork, {}}},
+        {{"--show-settings"}, {V::activate, {}}},
+        {{"--toggle-capsule"}, {V::toggleCapsule, {}}},
+        {{"--hide"}, {V::hide, {}}},
+        {{"--privacy", "toggle"}, {V::privacy, {"toggle"}}},
+        {{"--privacy=on"}, {V::privacy, {"on"}}},
+    };
+    for (const auto& [arguments, request] : rows) {
+        const CommandLine result = parse(arguments);
+        EXPECT_EQ(result.action, CommandLine::Action::command) << arguments.join(' ').toStdString();
+        EXPECT_EQ(InstanceProtocol::requestLine(result.command),
+                  InstanceProtocol::requestLine(request));
+    }
+}
+
 TEST(CommandLine, LetsQtsOwnOptionsThrough) {
     const CommandLine withQt = parse({"-platform", "xcb", "-style=Fusion", "-reverse"});
     EXPECT_EQ(withQt.action, CommandLine::Action::run);
@@ -34,7 +54,8 @@ TEST(CommandLine, RefusesWhatItDoesNotKnow) {
     for (const QStringList& arguments :
          {QStringList{"--bogus"}, QStringList{"extra"}, QStringList{"--follow"},
           QStringList{"--format", "waybar"}, QStringList{"--status", "--format", "json"},
-          QStringList{"--status", "--format"}}) {
+          QStringList{"--status", "--format"}, QStringList{"--privacy", "maybe"},
+          QStringList{"--start-work", "--stop-work"}, QStringList{"--status", "--hide"}}) {
         const CommandLine result = parse(arguments);
         EXPECT_EQ(result.action, CommandLine::Action::error) << arguments.join(' ').toStdString();
         EXPECT_FALSE(result.error.isEmpty());

@@ -11,6 +11,9 @@ TEST(InstanceProtocolTest, ParsesOnlyWellFormedRequestsOfThisVersion) {
         // empty reason: accepted
         {"orvelle/1 activate", ""},
         {"orvelle/1 activate now", "wrong-arguments"},
+        {"orvelle/1 toggle-work", ""},
+        {"orvelle/1 privacy toggle", ""},
+        {"orvelle/1 privacy", "wrong-arguments"},
         {"orvelle/2 activate", "unsupported-version"},
         {"orvelle/1 launch", "unknown-verb"},
         {"activate", "malformed"},

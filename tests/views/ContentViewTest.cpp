@@ -1,5 +1,7 @@
 #include "views/ContentView.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,6 +112,10 @@ TEST_F(ContentViewTest, PayIntervalLineShowsHoursAndPayPerSecond) {
         settle();
         EXPECT_EQ(text("payIntervalLine"), line);
     }
+    harness.store->setPrivacy(true);  // the money is masked, the hours are not
+    settle();
+    EXPECT_EQ(text("payIntervalLine"), "计薪区间约 8.50 小时 · 约 •.•••• 元/秒");
+    EXPECT_FALSE(text("earnedAmount").contains(QRegularExpression("[0-9]")));
 }
 
 TEST_F(ContentViewTest, EarnedAmountStaysOnOneLineAndLongTextsWrap) {

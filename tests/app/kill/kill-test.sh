@@ -3,7 +3,7 @@
 # holds one whole state: never a torn file, never yesterday's session brought back, never a
 # session lost, never a pile of temporary files. Two ways of killing:
 #  - strace stops the process with SIGKILL at the Nth rename (each atomic write ends in one),
-#    for every rename of start-up on a new day and of the midnight tick;
+#    for every rename of start-up on a new day, of the midnight tick, of starting and of stopping;
 #  - 50 starts on 50 successive faked days, each killed after a random 0-300 ms.
 # Usage: kill-test.sh PATH_TO_ORVELLE
 set -euo pipefail
@@ -96,7 +96,6 @@ inject() {
     local seeder=$2 when=$3 action=$4 before=$5 after=$6 nth
     for nth in 1 2 3; do
         $seeder
-        SEEDED=$(md5sum <"$PREFS")
         run_faked "$when" "$nth"
         if ! wait_until 60 sh -c "! kill -0 $APP_PID 2>/dev/null || xdotool search --onlyvisible --name '^Orvelle\$'"; then
             fail "$1: the capsule did not appear"
@@ -125,17 +124,27 @@ stop_app
 
 NO_SESSION='(has("salary.sessionStart") or has("salary.anchorStart")) | not'
 yesterday() { seed 4 1; }
+today_idle() { seed 5 0; }
 today_working() { seed 5 1; }
 settle() { sleep 0.5; }  # lets a kill that is due arrive before the state is read
+toggle_work() {
+    # Through the running instance, as a status bar click would do it.
+    timeout -s KILL 15 env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKED" "$BIN" --toggle-work \
+        >>"$SESSION_DIR/orvelle.log" 2>&1 || true
+    settle
+}
 wait_past_midnight() { wait_until 20 sh -c "! kill -0 $APP_PID 2>/dev/null || grep -q 2026-01-06 '$PREFS'" || true; settle; }
 
 D4=".[\"salary.calendarDay\"] == \"$(day_key 4)\" and .[\"salary.sessionStart\"] == $(day_seconds 4)"
 D5_IDLE=".[\"salary.calendarDay\"] == \"$(day_key 5)\" and ($NO_SESSION)"
 D5_WORKING=".[\"salary.calendarDay\"] == \"$(day_key 5)\" and .[\"salary.sessionStart\"] == $(day_seconds 5)"
+D5_STARTED=".[\"salary.calendarDay\"] == \"$(day_key 5)\" and .[\"salary.sessionStart\"] > $(day_seconds 5)"
 D6_IDLE=".[\"salary.calendarDay\"] == \"$(day_key 6)\" and ($NO_SESSION)"
 
 inject "start-up on the next day" yesterday "2026-01-05 09:00:00" settle "$D4" "$D5_IDLE"
 inject "the midnight tick" today_working "2026-01-05 23:59:58" wait_past_midnight "$D5_WORKING" "$D6_IDLE"
+inject "starting work" today_idle "2026-01-05 10:30:00" toggle_work "$D5_IDLE" "$D5_STARTED"
+inject "stopping work" today_working "2026-01-05 10:30:00" toggle_work "$D5_WORKING" "$D5_IDLE"
 
 # 50 starts on 50 successive days, each killed at a random instant; before each, the file's own
 # day gets a session, which the new day must discard and never bring back.

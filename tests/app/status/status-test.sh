@@ -74,6 +74,14 @@ expect "working, waybar" \
     '{"text":"¥250.00","tooltip":"计薪区间约 9.00 小时 · 约 0.0154 元/秒","class":"working"}' "$OUTPUT"
 status --format i3blocks
 expect "working, i3blocks" $'¥250.00\n¥250.00\n#EA3F79' "$OUTPUT"
+# Privacy masks the money in every format, digit for digit; waybar says so in its class.
+sed -i 's/"salary.mode"/"salary.privacy": true, &/' "$PREFS"
+status
+expect "private, plain" "¥•••.••" "$OUTPUT"
+status --format waybar
+expect "private, waybar" \
+    '{"text":"¥•••.••","tooltip":"计薪区间约 9.00 小时 · 约 •.•••• 元/秒","class":"private"}' "$OUTPUT"
+sed -i 's/"salary.privacy": true, //' "$PREFS"
 
 # Monthly pay of 10,000 over 21.75 days, and a large amount with grouping.
 sed -i 's/"daily"/"monthly"/; s/500.0/10000.0/' "$PREFS"
