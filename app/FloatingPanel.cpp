@@ -37,6 +37,7 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     view->setParent(this);
     view->move(0, 0);
     setFixedSize(view->size());
+    view->installEventFilter(this);
     connect(&compositorCheck_, &QTimer::timeout, this, [this] { updateShape(); });
     mapCheck_.setInterval(kMapCheckInterval);
     connect(&mapCheck_, &QTimer::timeout, this, [this] {
@@ -72,6 +73,23 @@ void FloatingPanel::prepareNativeWindow() {
     if (X11Desktop::isActive()) {
         compositorCheck_.start(kCompositorCheckInterval);
     }
+}
+
+// The view changes its size when the capsule's size setting changes; the panel follows it and
+// keeps its right edge and top where they are, so that a capsule at the screen's edge stays there.
+bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched->parent() == this) {
+        const QSize size = static_cast<QWidget*>(watched)->size();
+        const QRect before = geometry();
+        setFixedSize(size);
+        if (isVisible()) {
+            move(before.x() + before.width() - size.width(), before.y());
+        }
+        if (isShaped()) {
+            setMask(capsuleRegion(size));
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FloatingPanel::updateShape() {

@@ -25,6 +25,7 @@ public:
     bool isShaped() const { return !mask().isEmpty(); }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

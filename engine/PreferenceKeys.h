@@ -13,6 +13,9 @@ inline constexpr const char* anchorDay = "salary.anchorDay";
 inline constexpr const char* anchorStart = "salary.anchorStart";
 // Whether every amount shown is masked; a JSON boolean, off when absent.
 inline constexpr const char* privacy = "salary.privacy";
+// The capsule's size and opacity in percent (100, 125, 150, 200; 40 to 100), 100 when absent.
+inline constexpr const char* capsuleScale = "salary.capsuleScale";
+inline constexpr const char* capsuleOpacity = "salary.capsuleOpacity";
 // Left by an earlier settings layout; only the migration reads or removes them.
 inline constexpr const char* legacyWorkHours = "salary.workHours";
 inline constexpr const char* legacyScheduleStartMin = "salary.scheduleStartMin";

@@ -11,6 +11,30 @@
 
 namespace orvelle {
 
+namespace {
+
+// The sizes the capsule is drawn at; any other value is taken to the nearest of them.
+constexpr int kScales[] = {100, 125, 150, 200};
+
+int allowedScale(double percent) {
+    int best = kScales[0];
+    for (const int scale : kScales) {
+        if (std::abs(percent - scale) < std::abs(percent - best)) {
+            best = scale;
+        }
+    }
+    return best;
+}
+
+int allowedOpacity(double percent) {
+    // Written so that a value that is not a number gives the default, fully opaque.
+    return percent >= 40  ? static_cast<int>(std::lround(std::min(percent, 100.0)))
+           : percent < 40 ? 40
+                          : 100;
+}
+
+}  // namespace
+
 SalaryStore::SalaryStore(StoreServices services)
     : defaults_(services.defaults),
       clock_(services.clock),
@@ -47,6 +71,24 @@ void SalaryStore::loadSettings() {
         setWorkingDaysPerMonth(*stored.workingDaysPerMonth);
     }
     privacy_ = defaults_.flag(keys::privacy).value_or(false);
+    capsuleScalePercent_ =
+        allowedScale(defaults_.numberIfPresent(keys::capsuleScale).value_or(100));
+    capsuleOpacityPercent_ =
+        allowedOpacity(defaults_.numberIfPresent(keys::capsuleOpacity).value_or(100));
+}
+
+void SalaryStore::setCapsuleLook(int scalePercent, int opacityPercent) {
+    const int scale = allowedScale(scalePercent);
+    const int opacity = allowedOpacity(opacityPercent);
+    if (scale == capsuleScalePercent_ && opacity == capsuleOpacityPercent_) {
+        return;
+    }
+    capsuleScalePercent_ = scale;
+    capsuleOpacityPercent_ = opacity;
+    observers_.announce(StoreProperty::capsuleLook);
+    const PreferencesStore::Batch batch(defaults_);
+    defaults_.set(keys::capsuleScale, std::int64_t{scale});
+    defaults_.set(keys::capsuleOpacity, std::int64_t{opacity});
 }
 
 void SalaryStore::setPrivacy(bool on) {

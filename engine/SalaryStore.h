@@ -52,6 +52,12 @@ public:
     bool privacy() const { return privacy_; }
     void setPrivacy(bool on);
 
+    // The capsule's size (100, 125, 150 or 200) and opacity (40 to 100), in percent; a value in
+    // between is taken to the nearest allowed one. Saved as soon as it changes.
+    int capsuleScalePercent() const { return capsuleScalePercent_; }
+    int capsuleOpacityPercent() const { return capsuleOpacityPercent_; }
+    void setCapsuleLook(int scalePercent, int opacityPercent);
+
     // Published session and earnings state.
     bool isWorking() const { return isWorking_; }
     double earnedTodayDisplay() const { return earnedTodayDisplay_; }
@@ -112,6 +118,8 @@ private:
     int scheduleEndMinutes_ = 18 * 60;
     double workingDaysPerMonth_ = 21.75;
     bool privacy_ = false;
+    int capsuleScalePercent_ = 100;
+    int capsuleOpacityPercent_ = 100;
     bool isWorking_ = false;
     double earnedTodayDisplay_ = 0.0;
     std::string menuBarEarnedText_;

@@ -19,6 +19,7 @@ enum class StoreProperty {
     menuBarEarnedText,
     firstAnchorStart,
     privacy,
+    capsuleLook,
 };
 
 using StoreObserver = std::function<void(StoreProperty)>;

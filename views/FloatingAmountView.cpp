@@ -23,7 +23,7 @@ constexpr qreal kMinimumScale = 0.5;
 FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()> onOpenSettings,
                                        std::function<void()> onQuit, QWidget* parent)
     : QWidget(parent), store_(store), menu_(new QMenu(this)) {
-    setFixedSize(kWidth, kHeight);
+    applyScale();
     setAttribute(Qt::WA_TranslucentBackground);
     menu_->addAction(QStringLiteral("打开设置"), this, std::move(onOpenSettings));
     menu_->addSeparator();
@@ -36,7 +36,20 @@ QString FloatingAmountView::amountLine() const {
     return QStringLiteral("¥") + QString::fromStdString(shownAmount(store_));
 }
 
+qreal FloatingAmountView::scale() const {
+    return store_.capsuleScalePercent() / 100.0;
+}
+
+void FloatingAmountView::applyScale() {
+    setFixedSize(qRound(kWidth * scale()), qRound(kHeight * scale()));
+}
+
 void FloatingAmountView::onStoreChanged(StoreProperty property) {
+    if (property == StoreProperty::capsuleLook) {
+        applyScale();
+        update();
+        return;
+    }
     if (property != StoreProperty::earnedTodayDisplay && property != StoreProperty::privacy) {
         return;
     }
@@ -56,8 +69,12 @@ void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
 
 void FloatingAmountView::paintEvent(QPaintEvent*) {
     ++paintCount_;
-    ensureLayers(devicePixelRatioF());
+    // Everything is drawn in the 150 × 90 design and scaled as a whole; the cached layers are made
+    // at the scaled pixel density, so that they stay as sharp as the text.
+    ensureLayers(devicePixelRatioF() * scale());
     QPainter painter(this);
+    painter.scale(scale(), scale());
+    painter.setOpacity(store_.capsuleOpacityPercent() / 100.0);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.drawPixmap(0, 0, below_);

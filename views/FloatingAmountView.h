@@ -11,10 +11,11 @@ class QMenu;
 
 namespace orvelle {
 
-// The 150 × 90 capsule that shows "今日收入:" over the amount earned in the running session, with
-// a gold sparkle and a coin. It paints only the capsule, so a translucent window shows nothing
-// outside it. It repaints only when the amount's text changes; the layers that never change are
-// drawn once into cached pixmaps. A secondary click opens its menu: "打开设置" and "退出".
+// The capsule (150 × 90 at 100 %, scaled as a whole to the chosen size) that shows "今日收入:" over
+// the amount earned in the running session, with a gold sparkle and a coin. It paints only the
+// capsule, so a translucent window shows nothing outside it. It repaints only when the amount's
+// text changes; the layers that never change are drawn once into cached pixmaps. A secondary click
+// opens its menu: "打开设置" and "退出".
 class FloatingAmountView final : public QWidget {
     Q_OBJECT
 
@@ -39,6 +40,8 @@ protected:
 
 private:
     void onStoreChanged(StoreProperty property);
+    qreal scale() const;
+    void applyScale();
     void ensureLayers(qreal devicePixelRatio);
     void paintAmount(QPainter& painter) const;
 

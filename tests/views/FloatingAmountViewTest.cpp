@@ -35,7 +35,7 @@ protected:
     }
 
     QImage render(qreal ratio) {
-        QImage image(QSize(150, 90) * ratio, QImage::Format_ARGB32_Premultiplied);
+        QImage image(view.size() * ratio, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
         view.render(&image);
@@ -46,7 +46,8 @@ protected:
     FloatingAmountView view{launchAtNine(), [] {}, [] {}};
 };
 
-TEST_F(FloatingAmountViewTest, DrawsTheCapsuleAndNothingOutsideItAtEveryPixelRatio) {
+// Every size of the capsule, at every pixel ratio, draws the same picture scaled as a whole.
+TEST_F(FloatingAmountViewTest, DrawsTheCapsuleAndNothingOutsideItAtEverySizeAndPixelRatio) {
     // Where, in logical pixels, what colour and how closely.
     const std::tuple<QPoint, QColor, int> probes[] = {
         {{0, 0}, Qt::transparent, 0},
@@ -59,14 +60,20 @@ TEST_F(FloatingAmountViewTest, DrawsTheCapsuleAndNothingOutsideItAtEveryPixelRat
         {{121, 69}, palette::coinFill, 12},
         {{131, 82}, palette::coinOutline, 30},
     };
-    for (const qreal ratio : {1.0, 2.0}) {
+    for (const auto& [percent, ratio] : {std::pair{100, 1.0}, {100, 2.0}, {150, 1.0}, {200, 1.0}}) {
+        harness.store->setCapsuleLook(percent, 100);
+        const qreal scale = percent / 100.0;
+        ASSERT_EQ(view.size(), QSize(150, 90) * scale);
         const QImage image = render(ratio);
-        ASSERT_EQ(image.size(), QSize(150, 90) * ratio);
         for (const auto& [at, colour, tolerance] : probes) {
-            EXPECT_LE(distance(image.pixelColor(at * ratio), colour), tolerance)
-                << "at " << at.x() << "," << at.y() << " ratio " << ratio;
+            EXPECT_LE(distance(image.pixelColor(at * scale * ratio), colour), tolerance)
+                << "at " << at.x() << "," << at.y() << " size " << percent << " ratio " << ratio;
         }
     }
+    // At 40 % opacity the white inner capsule lets 60 % of what lies below show through.
+    harness.store->setCapsuleLook(100, 40);
+    EXPECT_NEAR(render(1.0).pixelColor(75, 12).alpha(), 102, 3);
+    EXPECT_EQ(harness.preferences.integer("salary.capsuleOpacity"), 40);
 }
 
 // The amount's glyphs are the only rose pixels below the label: they must lie on the amount's
