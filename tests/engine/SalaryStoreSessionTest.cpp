@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -18,17 +19,16 @@ class SessionTest : public ::testing::Test {
 protected:
     SessionTest() { harness.setLocal({2026, 1, 5, 9, 0}); }
 
-    void record(SalaryStore& store) {
-        announced.clear();
-        subscription = store.subscribe([this](StoreProperty p) { announced.push_back(p); });
+    bool holds(std::initializer_list<const char*> keys) const {
+        return std::all_of(keys.begin(), keys.end(),
+                           [this](const char* key) { return harness.preferences.contains(key); });
     }
 
     StoreHarness harness;
-    std::vector<StoreProperty> announced;
-    Subscription subscription;
 };
 
-TEST_F(SessionTest, StartWorkPersistsOneInstantAsSessionAndAnchor) {
+// Start, start again, stop, and stop once more: what is stored, shown and ticking after each.
+TEST_F(SessionTest, StartRestartAndStop) {
     SalaryStore& store = harness.launch();
     store.startWork();
     const double click = harness.clock.now().secondsSince1970;
@@ -39,49 +39,31 @@ TEST_F(SessionTest, StartWorkPersistsOneInstantAsSessionAndAnchor) {
     EXPECT_EQ(harness.preferences.value(keys::sessionStart), PreferenceValue{click});
     EXPECT_EQ(harness.scheduler.liveTimers(), 1);
     EXPECT_EQ(harness.scheduler.lastInterval(), std::chrono::milliseconds(50));
-    EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
     EXPECT_EQ(store.menuBarEarnedText(), "0.00");
-}
 
-TEST_F(SessionTest, StartingAgainReplacesTheSession) {
-    SalaryStore& store = harness.launch();
-    store.startWork();
     harness.clock.advance(600);
     harness.scheduler.tick();
     EXPECT_GT(store.earnedTodayDisplay(), 0.0);
-    store.startWork();
-    const Instant second = harness.clock.now();
-    EXPECT_EQ(store.firstAnchorStart(), second);
-    EXPECT_EQ(harness.preferences.number(keys::sessionStart), second.secondsSince1970);
+    store.startWork();  // a new session from 0, the old one forgotten
+    EXPECT_EQ(store.firstAnchorStart(), harness.clock.now());
+    EXPECT_EQ(harness.preferences.number(keys::sessionStart), click + 600);
     EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
     EXPECT_EQ(harness.scheduler.liveTimers(), 1);
-}
 
-TEST_F(SessionTest, StopWorkClearsEverythingAndStopsTheTimer) {
-    SalaryStore& store = harness.launch();
-    store.startWork();
     harness.clock.advance(3600);
     harness.scheduler.fireTimers();  // an update is queued when the stop comes
     store.stopWork();
+    harness.scheduler.runPosted();
     EXPECT_FALSE(store.isWorking());
     EXPECT_EQ(store.firstAnchorStart(), std::nullopt);
     EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
     EXPECT_EQ(store.menuBarEarnedText(), "");
-    for (const char* key : {keys::sessionStart, keys::anchorDay, keys::anchorStart}) {
-        EXPECT_FALSE(harness.preferences.contains(key)) << key;
-    }
+    EXPECT_FALSE(holds({keys::sessionStart}) || holds({keys::anchorDay}) ||
+                 holds({keys::anchorStart}));
     EXPECT_EQ(harness.scheduler.liveTimers(), 0);
-    harness.scheduler.runPosted();
-    EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
-    EXPECT_EQ(store.menuBarEarnedText(), "");
-}
 
-TEST_F(SessionTest, StopWorkWhenIdleAnnouncesAndWritesNothing) {
-    SalaryStore& store = harness.launch();
-    record(store);
     const int writes = harness.preferences.writeCount();
-    store.stopWork();
-    EXPECT_TRUE(announced.empty());
+    store.stopWork();  // idle: nothing to write
     EXPECT_EQ(harness.preferences.writeCount(), writes);
 }
 
@@ -112,9 +94,8 @@ TEST_F(SessionTest, SessionOfAnotherOrUnknownDayIsDiscardedAtLaunch) {
         EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
         EXPECT_EQ(harness.preferences.text(keys::calendarDay),
                   launchDay == 6 ? "2026-01-06" : "2026-01-05");
-        for (const char* key : {keys::sessionStart, keys::anchorDay, keys::anchorStart}) {
-            EXPECT_FALSE(harness.preferences.contains(key)) << key;
-        }
+        EXPECT_FALSE(holds({keys::sessionStart}) || holds({keys::anchorDay}) ||
+                     holds({keys::anchorStart}));
         EXPECT_EQ(harness.scheduler.liveTimers(), 0);
     }
 }
