@@ -11,6 +11,8 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 start_x11_session 1440x900
 trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
 PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
+# Not a first launch, which would open the settings window by itself (the verbs test covers that).
+mkdir -p "$(dirname "$PREFS")" && echo '{}' >"$PREFS"
 # A coloured desktop, so that black corners around the capsule would show.
 xsetroot -solid '#336699'
 

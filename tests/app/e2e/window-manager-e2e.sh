@@ -13,6 +13,8 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0:verify_asan_link_order=0"
 LOG=$(mktemp /tmp/orvelle-wm.XXXXXX)
 
 start_x11_session 1440x900
+# As at a login with Orvelle set up already: a settings file, so no first-launch window.
+mkdir -p "$XDG_CONFIG_HOME/orvelle" && echo '{}' >"$XDG_CONFIG_HOME/orvelle/preferences.json"
 trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session; rm -f "$LOG"' EXIT
 # Preloaded libfaketime slows every clock call a little, which makes the race come up more often.
 FAKETIME_LIBRARY=$(find /usr/lib -name libfaketime.so.1 -print -quit)
