@@ -54,6 +54,17 @@ void X11Desktop::markAsOverlay(QWindow& window) {
     const uint32_t allDesktops = 0xFFFFFFFF;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
                         32, 1, &allDesktops);
+    // A utility window is one that window managers neither focus on map nor flag as demanding
+    // attention when they do not; tiling ones float it. KDE's override type, first, keeps KWin
+    // from drawing a frame around it.
+    const std::vector<xcb_atom_t> types{atom(c, "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE"),
+                                        atom(c, "_NET_WM_WINDOW_TYPE_UTILITY")};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                        32, static_cast<uint32_t>(types.size()), types.data());
+    // A user time of 0 says the window must not be given the focus when it is mapped.
+    const uint32_t neverFocus = 0;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_USER_TIME"),
+                        XCB_ATOM_CARDINAL, 32, 1, &neverFocus);
     xcb_flush(c);
 }
 

@@ -15,7 +15,8 @@ public:
 
     // Marks an unmapped window to stay above others on every workspace, without a taskbar or
     // pager entry: _NET_WM_STATE ABOVE, STICKY, SKIP_TASKBAR, SKIP_PAGER and _NET_WM_DESKTOP
-    // 0xFFFFFFFF. Qt keeps these states when it maps the window.
+    // 0xFFFFFFFF; typed as a utility window with a user time of 0, so that it is not focused on
+    // map. Qt keeps these properties when it maps the window.
     static void markAsOverlay(QWindow& window);
 
     // Maps `window` again if it is still unmapped and no window manager has taken it in (it has
