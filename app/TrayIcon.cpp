@@ -5,6 +5,7 @@
 
 #include "app/AppDelegate.h"
 #include "platform/XdgPaths.h"
+#include "views/AmountFormat.h"
 
 namespace orvelle {
 
@@ -43,13 +44,17 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
     }
 }
 
+// The amount reads exactly as the capsule shows it, grouping and rounding included.
+QString TrayIcon::toolTipText(bool working, double amount) {
+    return working ? QStringLiteral("Orvelle · 本段收入 ¥%1")
+                         .arg(QString::fromStdString(formattedAmount(amount)))
+                   : QStringLiteral("Orvelle · 未在上班");
+}
+
 void TrayIcon::updateToolTip() {
     sinceToolTip_.start();
     showsWorking_ = store_.isWorking();
-    const QString tip = store_.isWorking()
-                            ? QStringLiteral("Orvelle · 本段收入 %1 元")
-                                  .arg(QString::fromStdString(store_.menuBarEarnedText()))
-                            : QStringLiteral("Orvelle · 未在上班");
+    const QString tip = toolTipText(store_.isWorking(), store_.earnedTodayDisplay());
     if (tip != icon_.toolTip()) {
         icon_.setToolTip(tip);
     }

@@ -66,12 +66,18 @@ TEST_F(TrayMenuTest, TrayToolTipFollowsTheSessionAtMostOnceASecond) {
     const TrayIcon* tray = delegate.trayIcon();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
     harness.store->startWork();
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 本段收入 0.00 元");
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 本段收入 ¥0.00");
     harness.clock.advance(16200);
     harness.scheduler.tick();  // less than a second of real time since the last update
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 本段收入 0.00 元");
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 本段收入 ¥0.00");
     harness.store->stopWork();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");  // the end shows at once
+}
+
+TEST(TrayToolTipTest, ShowsTheAmountAsTheCapsuleDoes) {
+    EXPECT_EQ(TrayIcon::toolTipText(true, 1234.56), "Orvelle · 本段收入 ¥1,234.56");
+    EXPECT_EQ(TrayIcon::toolTipText(true, 1234567.004), "Orvelle · 本段收入 ¥1,234,567.00");
+    EXPECT_EQ(TrayIcon::toolTipText(false, 1234.56), "Orvelle · 未在上班");
 }
 
 }  // namespace
