@@ -22,7 +22,7 @@ public:
     void prepareNativeWindow();
 
     // Returns whether the panel is cut to the capsule's shape.
-    bool isShaped() const { return !mask().isEmpty(); }
+    bool isShaped() const { return shaped_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -33,10 +33,13 @@ protected:
 
 private:
     void updateShape();
+    void applyShape(bool shaped);
 
     QTimer compositorCheck_;
     QTimer mapCheck_;  // runs after show() until the window is mapped or a window manager has it
     int mapChecksLeft_ = 0;
+    bool shaped_ = false;
+    bool shapeFollowsScreen_ = false;
     std::optional<QPoint> pressedAt_;         // where a left press began, until a drag starts
     std::optional<QPoint> manualDragOffset_;  // set while the panel moves itself
 };
