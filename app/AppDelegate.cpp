@@ -44,7 +44,7 @@ void AppDelegate::createFloatingPanelIfNeeded() {
 void AppDelegate::positionPanelAtRightCenter(FloatingPanel& panel) {
     const PanelInsets insets{floatingMargin, dockSafetyInset, topInset};
     if (const auto topLeft = panelTopLeft(screens_, panel.frameGeometry().size(), insets)) {
-        panel.move(*topLeft);
+        panel.placeAt(*topLeft);
         return;
     }
     // No screen at all: the centre of whatever the window system offers.

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QWindow>
 
+#include "app/TilingWmPanel.h"
 #include "platform/X11Desktop.h"
 #include "platform/X11Shape.h"
 #include "views/FloatingAmountView.h"
@@ -41,6 +42,15 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     });
 }
 
+FloatingPanel::~FloatingPanel() = default;
+
+void FloatingPanel::placeAt(QPoint topLeft) {
+    move(topLeft);
+    if (tilingWm_) {
+        tilingWm_->placeAt(topLeft);
+    }
+}
+
 // Started together with the window manager, as at login, the map request can reach a window
 // manager that has not begun reading its requests; it would then stay unmapped for good.
 void FloatingPanel::showEvent(QShowEvent* event) {
@@ -60,6 +70,7 @@ void FloatingPanel::prepareNativeWindow() {
     winId();  // creates the native window, unmapped
     if (QWindow* window = windowHandle()) {
         X11Desktop::markAsOverlay(*window);
+        tilingWm_ = TilingWmPanel::connectIfAvailable(*window);
     }
     updateShape();
     if (X11Desktop::isActive()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QPoint>
@@ -9,6 +10,7 @@
 namespace orvelle {
 
 class FloatingAmountView;
+class TilingWmPanel;
 
 // The frameless, transparent, always-on-top window of 150 × 90 that hosts the capsule. It shows
 // on every workspace, has no taskbar or pager entry and never takes the focus. Pressing anywhere
@@ -17,9 +19,14 @@ class FloatingAmountView;
 class FloatingPanel final : public QWidget {
 public:
     explicit FloatingPanel(FloatingAmountView* view);
+    ~FloatingPanel() override;
 
     // Prepares the native window with its workspace states; call before the first show().
     void prepareNativeWindow();
+
+    // Moves the panel's top left corner to `topLeft`, through a tiling window manager where one
+    // places it.
+    void placeAt(QPoint topLeft);
 
     // Returns whether the panel is cut to the capsule's shape.
     bool isShaped() const { return shaped_; }
@@ -40,8 +47,9 @@ private:
     int mapChecksLeft_ = 0;
     bool shaped_ = false;
     bool shapeFollowsScreen_ = false;
-    std::optional<QPoint> pressedAt_;         // where a left press began, until a drag starts
-    std::optional<QPoint> manualDragOffset_;  // set while the panel moves itself
+    std::unique_ptr<TilingWmPanel> tilingWm_;  // set under i3 and sway
+    std::optional<QPoint> pressedAt_;          // where a left press began, until a drag starts
+    std::optional<QPoint> manualDragOffset_;   // set while the panel moves itself
 };
 
 }  // namespace orvelle

@@ -125,6 +125,23 @@ X11Desktop::MoveStart X11Desktop::startMove(QWindow& window, QPoint pressedAt) {
     return MoveStart::started;
 }
 
+std::string X11Desktop::rootText(const char* name) {
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return {};
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const auto cookie = xcb_get_property(c, 0, root, atom(c, name), XCB_ATOM_ANY, 0, 4096);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+    std::string text;
+    if (reply != nullptr && reply->format == 8) {
+        text.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                    static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+    }
+    free(reply);
+    return text;
+}
+
 bool X11Desktop::compositingManagerRunning() {
     xcb_connection_t* c = connection();
     if (c == nullptr) {

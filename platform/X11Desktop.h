@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QPoint>
 
 class QWindow;
@@ -33,6 +35,9 @@ public:
     // nothing if the button is no longer held: a move asked for after the release would leave the
     // window manager waiting in a move that takes the next click.
     static MoveStart startMove(QWindow& window, QPoint pressedAt);
+
+    // Returns the text property `name` of the root window, empty when unset or off X11.
+    static std::string rootText(const char* name);
 
     // Returns whether a compositing manager runs, that is whether translucent windows are
     // blended with what lies below them; always true off X11, where the system composites.
