@@ -30,12 +30,14 @@ descendants() {
     for child in $(pgrep -P "$1"); do descendants "$child"; done
 }
 
-# xwayland_of PID: prints "DISPLAY AUTHFILE" of the XWayland started below PID, read from its
-# command line (it takes the first free display number, so it cannot be known beforehand).
+# xwayland_of: prints "DISPLAY AUTHFILE" of the XWayland of this session's compositor, read
+# from its command line. It takes the first free display number, so it cannot be known
+# beforehand, and it may be forked off, so it is found by the runtime folder it was given.
 xwayland_of() {
     local pid args
-    for pid in $(descendants "$1"); do
-        [[ $(cat "/proc/$pid/comm" 2>/dev/null) == Xwayland ]] || continue
+    for pid in $(pgrep -x Xwayland); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" ||
+            continue
         args=$(tr '\0' ' ' <"/proc/$pid/cmdline")
         local display auth
         display=$(grep -o ' :[0-9]*' <<<" $args" | head -1 | tr -d ' ')
@@ -45,11 +47,11 @@ xwayland_of() {
     return 1
 }
 
-# use_xwayland_of PID: waits for the XWayland below PID and points DISPLAY and XAUTHORITY at it.
-use_xwayland_of() {
+# use_xwayland: waits for the session's XWayland and points DISPLAY and XAUTHORITY at it.
+use_xwayland() {
     local found
-    wait_until 30 xwayland_of "$1" || return 1
-    found=$(xwayland_of "$1")
+    wait_until 30 xwayland_of || return 1
+    found=$(xwayland_of)
     export DISPLAY=${found% *}
     if [[ ${found#* } != none ]]; then export XAUTHORITY=${found#* }; else unset XAUTHORITY; fi
     wait_until 30 as_user xdpyinfo
