@@ -34,7 +34,7 @@ case $DESKTOP in
     *) echo "unknown desktop $DESKTOP" >&2 && exit 2 ;;
 esac
 DESKTOP_PIDS=$!
-wait_until 20 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+wait_until 60 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || { cat "$SESSION_DIR/wm.log"; exit 1; }
 if [[ $DESKTOP == xfwm4-compositor-on ]]; then
     wait_until 20 sh -c 'xprop -root | grep -q .' # the manager owns _NET_WM_CM_S0 once it runs
 fi
