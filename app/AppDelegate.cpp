@@ -44,7 +44,7 @@ void AppDelegate::createFloatingPanelIfNeeded() {
 void AppDelegate::positionPanelAtRightCenter(FloatingPanel& panel) {
     const PanelInsets insets{floatingMargin, dockSafetyInset, topInset};
     if (const auto topLeft = panelTopLeft(screens_, panel.frameGeometry().size(), insets)) {
-        panel.move(*topLeft);
+        panel.placeAt(*topLeft);
         return;
     }
     // No screen at all: the centre of whatever the window system offers.
@@ -103,9 +103,23 @@ void AppDelegate::watchScreens() {
 
 void AppDelegate::openSettingsWindow() {
     if (!settingsWindow_) {
-        settingsWindow_ = std::make_unique<SettingsWindow>(store_());
+        settingsWindow_ = std::make_unique<SettingsWindow>(store_(), desktopActions());
     }
     settingsWindow_->present();
+}
+
+// The settings page offers what the tray menu does, for desktops without a tray.
+DesktopActions AppDelegate::desktopActions() {
+    DesktopActions actions;
+    actions.resetPanelPosition = [this] { resetPanelPosition(); };
+    if (trayIcon_) {
+        const Autostart& autostart = trayIcon_->autostart();
+        actions.autostartEnabled = [&autostart] { return autostart.isEnabled(); };
+        actions.setAutostart = [&autostart](bool on) {
+            return on ? autostart.enable() : autostart.disable();
+        };
+    }
+    return actions;
 }
 
 }  // namespace orvelle

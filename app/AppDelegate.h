@@ -7,6 +7,7 @@
 
 #include "app/PanelPlacement.h"
 #include "engine/SalaryStore.h"
+#include "views/DesktopActions.h"
 
 namespace orvelle {
 
@@ -48,6 +49,7 @@ private:
     void createFloatingPanelIfNeeded();
     void positionPanelAtRightCenter(FloatingPanel& panel);
     void watchScreens();
+    DesktopActions desktopActions();
 
     std::function<SalaryStore&()> store_;
     const ScreenSource& screens_;

@@ -2,10 +2,11 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPainterPath>
 #include <QWindow>
 
+#include "app/TilingWmPanel.h"
 #include "platform/X11Desktop.h"
+#include "platform/X11Shape.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {
@@ -18,13 +19,6 @@ constexpr std::chrono::seconds kCompositorCheckInterval{2};
 // it is not one that is starting.
 constexpr std::chrono::milliseconds kMapCheckInterval{250};
 constexpr int kMapChecks = 40;
-
-QRegion capsuleRegion(QSize size) {
-    QPainterPath path;
-    const qreal radius = std::min(size.width(), size.height()) / 2.0;
-    path.addRoundedRect(QRectF(QPointF(0, 0), size), radius, radius);
-    return QRegion(path.toFillPolygon().toPolygon());
-}
 
 }  // namespace
 
@@ -49,6 +43,15 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     });
 }
 
+FloatingPanel::~FloatingPanel() = default;
+
+void FloatingPanel::placeAt(QPoint topLeft) {
+    move(topLeft);
+    if (tilingWm_) {
+        tilingWm_->placeAt(topLeft);
+    }
+}
+
 // Started together with the window manager, as at login, the map request can reach a window
 // manager that has not begun reading its requests; it would then stay unmapped for good.
 void FloatingPanel::showEvent(QShowEvent* event) {
@@ -68,6 +71,7 @@ void FloatingPanel::prepareNativeWindow() {
     winId();  // creates the native window, unmapped
     if (QWindow* window = windowHandle()) {
         X11Desktop::markAsOverlay(*window);
+        tilingWm_ = TilingWmPanel::connectIfAvailable(*window);
     }
     updateShape();
     if (X11Desktop::isActive()) {
@@ -97,10 +101,22 @@ void FloatingPanel::updateShape() {
     if (shaped == isShaped()) {
         return;
     }
-    if (shaped) {
-        setMask(capsuleRegion(size()));
-    } else {
-        clearMask();
+    applyShape(shaped);
+}
+
+// The cut is made at device pixels, so that its edges stay smooth at scale factors above 1; a
+// move to a screen of another scale cuts it again.
+void FloatingPanel::applyShape(bool shaped) {
+    QWindow* window = windowHandle();
+    if (window == nullptr) {
+        return;
+    }
+    shaped_ = shaped;
+    X11Shape::set(*window,
+                  shaped ? X11Shape::capsule(size(), window->devicePixelRatio()) : QRegion());
+    if (!shapeFollowsScreen_) {
+        shapeFollowsScreen_ = true;
+        connect(window, &QWindow::screenChanged, this, [this] { applyShape(shaped_); });
     }
 }
 

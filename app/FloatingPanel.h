@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QPoint>
@@ -9,6 +10,7 @@
 namespace orvelle {
 
 class FloatingAmountView;
+class TilingWmPanel;
 
 // The frameless, transparent, always-on-top window of 150 × 90 that hosts the capsule. It shows
 // on every workspace, has no taskbar or pager entry and never takes the focus. Pressing anywhere
@@ -17,12 +19,17 @@ class FloatingAmountView;
 class FloatingPanel final : public QWidget {
 public:
     explicit FloatingPanel(FloatingAmountView* view);
+    ~FloatingPanel() override;
 
     // Prepares the native window with its workspace states; call before the first show().
     void prepareNativeWindow();
 
+    // Moves the panel's top left corner to `topLeft`, through a tiling window manager where one
+    // places it.
+    void placeAt(QPoint topLeft);
+
     // Returns whether the panel is cut to the capsule's shape.
-    bool isShaped() const { return !mask().isEmpty(); }
+    bool isShaped() const { return shaped_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -34,12 +41,16 @@ protected:
 
 private:
     void updateShape();
+    void applyShape(bool shaped);
 
     QTimer compositorCheck_;
     QTimer mapCheck_;  // runs after show() until the window is mapped or a window manager has it
     int mapChecksLeft_ = 0;
-    std::optional<QPoint> pressedAt_;         // where a left press began, until a drag starts
-    std::optional<QPoint> manualDragOffset_;  // set while the panel moves itself
+    bool shaped_ = false;
+    bool shapeFollowsScreen_ = false;
+    std::unique_ptr<TilingWmPanel> tilingWm_;  // set under i3 and sway
+    std::optional<QPoint> pressedAt_;          // where a left press began, until a drag starts
+    std::optional<QPoint> manualDragOffset_;   // set while the panel moves itself
 };
 
 }  // namespace orvelle

@@ -21,6 +21,7 @@
 #include "platform/JsonFilePreferences.h"
 #include "platform/RuntimeFolder.h"
 #include "platform/Screens.h"
+#include "platform/SessionBus.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignals.h"
 
@@ -140,6 +141,7 @@ int OrvelleApp::main(int argc, char** argv) {
         std::cerr << runtime.error << "\n";
         return 1;
     }
+    SessionBus::keepFromAutolaunching();
     QApplication application(argc, argv);
     QApplication::setApplicationName("orvelle");
     QApplication::setApplicationVersion(ORVELLE_VERSION);

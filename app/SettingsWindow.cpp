@@ -6,11 +6,12 @@
 
 namespace orvelle {
 
-SettingsWindow::SettingsWindow(SalaryStore& store) : QWidget(nullptr, Qt::Window) {
+SettingsWindow::SettingsWindow(SalaryStore& store, DesktopActions desktop)
+    : QWidget(nullptr, Qt::Window) {
     setWindowTitle(QStringLiteral("Orvelle设置"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new ContentView(store));
+    layout->addWidget(new ContentView(store, std::move(desktop)));
     resize(kInitialContentSize);
 }
 

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "engine/SalaryStore.h"
+#include "views/DesktopActions.h"
 
 namespace orvelle {
 
@@ -12,7 +13,8 @@ class SettingsWindow final : public QWidget {
 public:
     static constexpr QSize kInitialContentSize{460, 420};
 
-    explicit SettingsWindow(SalaryStore& store);
+    // `desktop` is offered on the page's last card.
+    explicit SettingsWindow(SalaryStore& store, DesktopActions desktop = {});
 
     // Shows the window, brings it to the front and gives it the keyboard focus.
     void present();

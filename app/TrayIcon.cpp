@@ -48,6 +48,7 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
     }
 }
 
+// The amount reads exactly as the capsule shows it, grouping and rounding included.
 void TrayIcon::updateToolTip() {
     sinceToolTip_.start();
     showsWorking_ = store_.isWorking();

@@ -14,9 +14,12 @@ class TrayIcon final : public QObject {
 public:
     TrayIcon(AppDelegate& delegate, SalaryStore& store);
 
+    // Returns the tooltip for a session that is running or not, with the amount as the capsule
+
     // Returns the tooltip as it stands.
     QString toolTip() const { return icon_.toolTip(); }
     TrayMenu& menu() { return menu_; }
+    const Autostart& autostart() const { return autostart_; }
 
 private:
     void onStoreChanged(StoreProperty property);

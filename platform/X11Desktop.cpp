@@ -54,6 +54,17 @@ void X11Desktop::markAsOverlay(QWindow& window) {
     const uint32_t allDesktops = 0xFFFFFFFF;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
                         32, 1, &allDesktops);
+    // A utility window is one that window managers neither focus on map nor flag as demanding
+    // attention when they do not; tiling ones float it. KDE's override type, first, keeps KWin
+    // from drawing a frame around it.
+    const std::vector<xcb_atom_t> types{atom(c, "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE"),
+                                        atom(c, "_NET_WM_WINDOW_TYPE_UTILITY")};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                        32, static_cast<uint32_t>(types.size()), types.data());
+    // A user time of 0 says the window must not be given the focus when it is mapped.
+    const uint32_t neverFocus = 0;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_USER_TIME"),
+                        XCB_ATOM_CARDINAL, 32, 1, &neverFocus);
     xcb_flush(c);
 }
 
@@ -112,6 +123,23 @@ X11Desktop::MoveStart X11Desktop::startMove(QWindow& window, QPoint pressedAt) {
                    reinterpret_cast<const char*>(&message));
     xcb_flush(c);
     return MoveStart::started;
+}
+
+std::string X11Desktop::rootText(const char* name) {
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return {};
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const auto cookie = xcb_get_property(c, 0, root, atom(c, name), XCB_ATOM_ANY, 0, 4096);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+    std::string text;
+    if (reply != nullptr && reply->format == 8) {
+        text.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                    static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+    }
+    free(reply);
+    return text;
 }
 
 bool X11Desktop::compositingManagerRunning() {

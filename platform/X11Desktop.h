@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QPoint>
 
 class QWindow;
@@ -15,7 +17,8 @@ public:
 
     // Marks an unmapped window to stay above others on every workspace, without a taskbar or
     // pager entry: _NET_WM_STATE ABOVE, STICKY, SKIP_TASKBAR, SKIP_PAGER and _NET_WM_DESKTOP
-    // 0xFFFFFFFF. Qt keeps these states when it maps the window.
+    // 0xFFFFFFFF; typed as a utility window with a user time of 0, so that it is not focused on
+    // map. Qt keeps these properties when it maps the window.
     static void markAsOverlay(QWindow& window);
 
     // Maps `window` again if it is still unmapped and no window manager has taken it in (it has
@@ -32,6 +35,9 @@ public:
     // nothing if the button is no longer held: a move asked for after the release would leave the
     // window manager waiting in a move that takes the next click.
     static MoveStart startMove(QWindow& window, QPoint pressedAt);
+
+    // Returns the text property `name` of the root window, empty when unset or off X11.
+    static std::string rootText(const char* name);
 
     // Returns whether a compositing manager runs, that is whether translucent windows are
     // blended with what lies below them; always true off X11, where the system composites.

@@ -16,6 +16,7 @@
 #include "engine/WorkToggle.h"
 #include "views/AmountFormat.h"
 #include "views/CardFrame.h"
+#include "views/DesktopCard.h"
 #include "views/Fonts.h"
 #include "views/Palette.h"
 #include "views/PayIntervalLine.h"
@@ -62,7 +63,11 @@ QLabel* wrappingCaption(const QString& text) {
 
 }  // namespace
 
-ContentView::ContentView(SalaryStore& store, QWidget* parent) : QWidget(parent), store_(store) {
+ContentView::ContentView(SalaryStore& store, QWidget* parent)
+    : ContentView(store, DesktopActions{}, parent) {}
+
+ContentView::ContentView(SalaryStore& store, DesktopActions desktop, QWidget* parent)
+    : QWidget(parent), store_(store), desktop_(std::move(desktop)) {
     setStyleSheet(styles::textField());
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -84,6 +89,9 @@ QWidget* ContentView::buildPage() {
     column->addWidget(buildIncomeCard());
     column->addWidget(buildButtonRow());
     column->addWidget(buildTipCard());
+    if (desktop_.offersAny()) {
+        column->addWidget(new DesktopCard(desktop_));
+    }
     column->addStretch(1);
     return page;
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "engine/SalaryStore.h"
+#include "views/DesktopActions.h"
 
 class QButtonGroup;
 class QLabel;
@@ -23,6 +24,8 @@ class ContentView final : public QWidget {
 
 public:
     explicit ContentView(SalaryStore& store, QWidget* parent = nullptr);
+    // With desktop actions, the page ends with a card that offers them.
+    ContentView(SalaryStore& store, DesktopActions desktop, QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +49,7 @@ private:
     void stepWorkingDays(double step);
 
     SalaryStore& store_;
+    DesktopActions desktop_;
     Subscription subscription_;
     bool refreshPending_ = false;
 
