@@ -90,7 +90,7 @@ bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
             move(before.x() + before.width() - size.width(), before.y());
         }
         if (isShaped()) {
-            setMask(capsuleRegion(size));
+            applyShape(true);
         }
     }
     return QWidget::eventFilter(watched, event);
