@@ -17,7 +17,9 @@ as_user() { "${AS_USER[@]}" "$@"; }
 new_session_dir() {
     SESSION_DIR=$(mktemp -d /tmp/orvelle-desktop.XXXXXX)
     export XDG_CONFIG_HOME=$SESSION_DIR/config XDG_RUNTIME_DIR=$SESSION_DIR/runtime
-    mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    mkdir -p "$XDG_CONFIG_HOME/orvelle" "$XDG_RUNTIME_DIR"
+    # Set up already, as at a login: a first launch would open the settings window too.
+    echo '{}' >"$XDG_CONFIG_HOME/orvelle/preferences.json"
     chmod 700 "$XDG_RUNTIME_DIR"
     if ((${#AS_USER[@]} > 0)); then chown -R 65534:65534 "$SESSION_DIR"; fi
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE SWAYSOCK I3SOCK DBUS_SESSION_BUS_ADDRESS
