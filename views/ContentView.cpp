@@ -15,6 +15,7 @@
 #include "engine/AmountText.h"
 #include "engine/WorkToggle.h"
 #include "views/AmountFormat.h"
+#include "views/CapsuleRows.h"
 #include "views/CardFrame.h"
 #include "views/DesktopCard.h"
 #include "views/Fonts.h"
@@ -90,7 +91,9 @@ QWidget* ContentView::buildPage() {
     column->addWidget(buildButtonRow());
     column->addWidget(buildTipCard());
     if (desktop_.offersAny()) {
-        column->addWidget(new DesktopCard(desktop_));
+        auto* desktopCard = new DesktopCard(desktop_);
+        new CapsuleRows(store_, *desktopCard);
+        column->addWidget(desktopCard);
     }
     column->addStretch(1);
     return page;

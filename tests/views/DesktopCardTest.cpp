@@ -1,7 +1,11 @@
 #include "views/DesktopCard.h"
 
+#include "fakes/StoreHarness.h"
+#include "views/CapsuleRows.h"
+
 #include <gtest/gtest.h>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -53,6 +57,33 @@ TEST(DesktopCardTest, RowsDriveTheDesktopAndShowWhatFailed) {
     card.hide();
     card.show();
     EXPECT_TRUE(autostart->isChecked());
+}
+
+// The capsule rows save each choice at once and follow the store, whoever changed it.
+TEST(DesktopCardTest, CapsuleRowsSetTheLookAndFollowTheStore) {
+    test::StoreHarness harness;
+    SalaryStore& store = harness.launch();
+    FakeDesktop desktop;
+    DesktopCard card(desktop.actions());
+    new CapsuleRows(store, card);
+    card.show();
+    auto* scale = card.findChild<QComboBox*>("capsuleScale");
+    auto* opacity = card.findChild<QComboBox*>("capsuleOpacity");
+    auto* privacy = card.findChild<QCheckBox*>("privacy");
+    ASSERT_TRUE(scale && opacity && privacy);
+    EXPECT_EQ(scale->currentText(), "100 %");
+    for (auto [box, percent] : {std::pair{scale, 150}, {opacity, 40}}) {
+        box->setCurrentIndex(box->findData(percent));
+        box->activated(box->currentIndex());  // as a choice from the list does
+    }
+    EXPECT_EQ(harness.preferences.integer("salary.capsuleScale"), 150);
+    EXPECT_EQ(harness.preferences.integer("salary.capsuleOpacity"), 40);
+    QTest::mouseClick(privacy, Qt::LeftButton);
+    EXPECT_TRUE(store.privacy());
+    store.setPrivacy(false);  // a middle click on the capsule, say
+    store.setCapsuleLook(200, 100);
+    EXPECT_FALSE(privacy->isChecked());
+    EXPECT_EQ(scale->currentText(), "200 %");
 }
 
 TEST(DesktopCardTest, OffersOnlyTheActionsGiven) {

@@ -1,0 +1,62 @@
+#include "views/CapsuleRows.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSignalBlocker>
+
+#include "views/DesktopCard.h"
+#include "views/Fonts.h"
+
+namespace orvelle {
+
+namespace {
+
+constexpr int kRowPixels = 14;
+
+QComboBox* percentChoice(const char* name, std::initializer_list<int> percents) {
+    auto* box = new QComboBox;
+    box->setObjectName(name);
+    box->setFont(viewFont(kRowPixels));
+    for (const int percent : percents) {
+        box->addItem(QStringLiteral("%1 %").arg(percent), percent);
+    }
+    return box;
+}
+
+}  // namespace
+
+CapsuleRows::CapsuleRows(SalaryStore& store, DesktopCard& card)
+    : QObject(&card),
+      store_(store),
+      scale_(percentChoice("capsuleScale", {100, 125, 150, 200})),
+      opacity_(percentChoice("capsuleOpacity", {100, 90, 80, 70, 60, 50, 40})),
+      privacy_(new QCheckBox) {
+    privacy_->setObjectName("privacy");
+    card.addRow("悬浮胶囊大小", scale_);
+    card.addRow("悬浮胶囊不透明度", opacity_);
+    card.addRow("隐藏金额（屏幕共享时）", privacy_);
+    const auto setLook = [this] {
+        store_.setCapsuleLook(scale_->currentData().toInt(), opacity_->currentData().toInt());
+    };
+    connect(scale_, &QComboBox::activated, this, setLook);
+    connect(opacity_, &QComboBox::activated, this, setLook);
+    connect(privacy_, &QCheckBox::clicked, this, [this](bool on) { store_.setPrivacy(on); });
+    refresh();
+    subscription_ = store_.subscribe([this](StoreProperty property) {
+        if (property == StoreProperty::capsuleLook || property == StoreProperty::privacy) {
+            refresh();
+        }
+    });
+}
+
+void CapsuleRows::refresh() {
+    const QSignalBlocker blockScale(scale_);
+    const QSignalBlocker blockOpacity(opacity_);
+    scale_->setCurrentIndex(scale_->findData(store_.capsuleScalePercent()));
+    // An opacity stored by hand between two choices shows as the nearest one below it.
+    int opacity = opacity_->findData(store_.capsuleOpacityPercent() / 10 * 10);
+    opacity_->setCurrentIndex(std::max(opacity, 0));
+    privacy_->setChecked(store_.privacy());
+}
+
+}  // namespace orvelle
