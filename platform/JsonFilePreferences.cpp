@@ -27,6 +27,9 @@ PreferenceValue fromJson(const Json& json) {
     if (json.is_string()) {
         return json.get<std::string>();
     }
+    if (json.is_boolean()) {
+        return json.get<bool>();
+    }
     if (json.is_number_unsigned()) {
         const auto value = json.get<std::uint64_t>();
         if (value <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {

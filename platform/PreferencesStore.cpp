@@ -110,4 +110,12 @@ std::int64_t PreferencesStore::integer(std::string_view key) const {
     return static_cast<std::int64_t>(*d);
 }
 
+std::optional<bool> PreferencesStore::flag(std::string_view key) const {
+    const auto stored = value(key);
+    if (!stored || !std::holds_alternative<bool>(*stored)) {
+        return std::nullopt;
+    }
+    return std::get<bool>(*stored);
+}
+
 }  // namespace orvelle

@@ -8,15 +8,16 @@
 
 namespace orvelle {
 
-// A stored value of a kind this program never writes (a boolean, an array or an object that
-// somebody put into the file by hand). It is present, but neither text nor a number.
+// A stored value of a kind this program never writes (an array or an object that somebody put
+// into the file by hand). It is present, but neither text, a number nor a flag.
 struct ForeignValue {
     bool operator==(const ForeignValue&) const = default;
 };
 
 // One stored preference value. Text stays text; integers and doubles stay what they were written
-// as, and both count as numbers when read.
-using PreferenceValue = std::variant<std::string, double, std::int64_t, ForeignValue>;
+// as, and both count as numbers when read. A boolean is an on/off setting: it never reads as a
+// number, and no number reads as one.
+using PreferenceValue = std::variant<std::string, double, std::int64_t, bool, ForeignValue>;
 
 // The per-user preferences store: a flat map from keys to typed values that survives relaunches.
 // Each change reaches storage at once, unless a `Batch` is open: then all the changes made while
@@ -50,6 +51,9 @@ public:
 
     // Returns the number under `key` as a 64-bit integer (truncated, saturated); 0 when absent.
     std::int64_t integer(std::string_view key) const;
+
+    // Returns the boolean under `key`, or nothing when it is absent or not a boolean.
+    std::optional<bool> flag(std::string_view key) const;
 
     // Holds back every write of its store until it ends; batches may nest.
     class Batch {

@@ -82,6 +82,8 @@ TEST_F(JsonFilePreferencesTest, EveryTypeReadsBackExactlyAfterAReopen) {
         {"whole double", 500.0},
         {"integer", std::int64_t{1080}},
         {"int min", std::numeric_limits<std::int64_t>::min()},
+        {"on", true},
+        {"off", false},
         {"removed", std::string("gone")}};
     {
         JsonFilePreferences preferences(file, diagnostics);
@@ -107,7 +109,8 @@ TEST_F(JsonFilePreferencesTest, UnknownMembersAndTheirOrderAreKept) {
     writeFile(file,
               R"({"z.other": {"nested": [1, true, null]}, "salary.mode": "daily", "flag": true})");
     JsonFilePreferences preferences(file, diagnostics);
-    EXPECT_EQ(preferences.value("flag"), PreferenceValue{ForeignValue{}});
+    EXPECT_EQ(preferences.value("z.other"), PreferenceValue{ForeignValue{}});
+    EXPECT_EQ(preferences.flag("flag"), true);
     preferences.set("salary.mode", std::string("monthly"));
     EXPECT_EQ(Json::parse(readFile(file)).dump(),
               R"({"z.other":{"nested":[1,true,null]},"salary.mode":"monthly","flag":true})");

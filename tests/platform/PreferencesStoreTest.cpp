@@ -48,6 +48,26 @@ TEST(PreferencesStore, NumbersReadFromNumbersAndFromTextThatIsANumber) {
     }
 }
 
+TEST(PreferencesStore, FlagsAreBooleansOnlyAndNeverNumbers) {
+    const std::pair<PreferenceValue, std::optional<bool>> cases[] = {
+        {true, true},
+        {false, false},
+        {1.0, std::nullopt},
+        {std::int64_t{0}, {}},
+        {std::string("true"), {}},
+        {ForeignValue{}, {}},
+    };
+    for (const auto& [stored, flag] : cases) {
+        InMemoryPreferences store({{"key", stored}});
+        EXPECT_EQ(store.flag("key"), flag) << ::testing::PrintToString(stored);
+        if (flag) {
+            EXPECT_EQ(store.numberIfPresent("key"), std::nullopt);
+            EXPECT_EQ(store.integer("key"), 0);
+        }
+    }
+    EXPECT_EQ(InMemoryPreferences().flag("key"), std::nullopt);
+}
+
 TEST(PreferencesStore, ABatchWritesOnceWhenTheOutermostOneEnds) {
     InMemoryPreferences store;
     store.set("a", 1.0);
