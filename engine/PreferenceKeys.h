@@ -11,6 +11,13 @@ inline constexpr const char* calendarDay = "salary.calendarDay";
 inline constexpr const char* sessionStart = "salary.sessionStart";
 inline constexpr const char* anchorDay = "salary.anchorDay";
 inline constexpr const char* anchorStart = "salary.anchorStart";
+// The working-day rules; each is written only once it has been changed from its default.
+inline constexpr const char* breakEnabled = "salary.breakEnabled";
+inline constexpr const char* breakStartMin = "salary.breakStartMin";
+inline constexpr const char* breakEndMin = "salary.breakEndMin";
+inline constexpr const char* afterEnd = "salary.afterEnd";
+inline constexpr const char* overtimeRate = "salary.overtimeRate";
+inline constexpr const char* endNotice = "salary.endNotice";
 // Left by an earlier settings layout; only the migration reads or removes them.
 inline constexpr const char* legacyWorkHours = "salary.workHours";
 inline constexpr const char* legacyScheduleStartMin = "salary.scheduleStartMin";

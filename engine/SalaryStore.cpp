@@ -46,6 +46,7 @@ void SalaryStore::loadSettings() {
     if (stored.workingDaysPerMonth) {
         setWorkingDaysPerMonth(*stored.workingDaysPerMonth);
     }
+    setWorkday(loadWorkdayRules(defaults_));
 }
 
 void SalaryStore::setMode(SalaryMode mode) {
@@ -66,6 +67,11 @@ void SalaryStore::setScheduleEndMinutes(int minutes) {
 void SalaryStore::setWorkingDaysPerMonth(double days) {
     workingDaysPerMonth_ = days;
     observers_.announce(StoreProperty::workingDaysPerMonth);
+}
+
+void SalaryStore::setWorkday(const WorkdayRules& rules) {
+    workday_ = rules;
+    observers_.announce(StoreProperty::workday);
 }
 
 void SalaryStore::setIsWorking(bool working) {
@@ -94,6 +100,7 @@ void SalaryStore::saveSettings() {
     defaults_.set(keys::amount, parseAmount(amountText_).value_or(0.0));
     defaults_.set(keys::scheduleEndMin, std::int64_t{scheduleEndMinutes_});
     defaults_.set(keys::workingDays, workingDaysPerMonth_);
+    saveWorkdayRules(defaults_, workday_);
 }
 
 void SalaryStore::startWork() {
@@ -230,7 +237,31 @@ std::optional<double> SalaryStore::scheduledWorkSeconds() const {
         return std::nullopt;
     }
     const Instant end = endInstant(calendar_, *firstAnchorStart_, scheduleEndMinutes_);
-    return payIntervalSeconds(*firstAnchorStart_, end);
+    if (!workday_.hasBreak()) {
+        return payIntervalSeconds(*firstAnchorStart_, end);
+    }
+    return std::max(paidSecondsBetween(*firstAnchorStart_, end, sessionBreak()),
+                    kMinimumPayIntervalSeconds);
+}
+
+// The part of the break on the session's own day (a session never outlives its day) that lies in
+// the pay interval: the time after the end of work is paid whatever the break.
+std::optional<Span> SalaryStore::sessionBreak() const {
+    if (!workday_.hasBreak() || !firstAnchorStart_) {
+        return std::nullopt;
+    }
+    const Instant anchor = *firstAnchorStart_;
+    const auto lunch =
+        breakOnDayOf(calendar_, anchor, workday_.breakStartMinutes, workday_.breakEndMinutes);
+    if (!lunch) {
+        return std::nullopt;
+    }
+    const Span paid{anchor, endInstant(calendar_, anchor, scheduleEndMinutes_)};
+    const Span unpaid{std::max(lunch->from, paid.from), std::min(lunch->to, paid.to)};
+    if (!(unpaid.from < unpaid.to)) {
+        return std::nullopt;
+    }
+    return unpaid;
 }
 
 double SalaryStore::payRatePerSecond() const {
@@ -244,13 +275,33 @@ double SalaryStore::payRatePerSecond() const {
 
 void SalaryStore::refreshEarnedDisplay() {
     const Instant now = clock_.now();
-    const double elapsed = sessionStart_ ? secondsBetween(now, *sessionStart_) : 0.0;
-    const double earned = elapsed * payRatePerSecond();
+    pastEndOfWork_ = false;
+    const double earned = sessionStart_ ? earnedAt(now) : 0.0;
     // Only an absurd amount can overflow; the largest finite figure is still closer to the truth
     // than an infinity or "not a number" on screen.
     constexpr double kLargest = std::numeric_limits<double>::max();
     setEarnedTodayDisplay(std::isnan(earned) ? 0.0 : std::clamp(earned, -kLargest, kLargest));
     setMenuBarEarnedText(isWorking_ ? formatTwoDecimals(earnedTodayDisplay_) : std::string{});
+}
+
+// The paid seconds since the session's start at the rate per second; past the end of work the
+// rules decide whether they go on at that rate, stop, or go on at the overtime rate.
+double SalaryStore::earnedAt(Instant now) {
+    const auto unpaid = sessionBreak();
+    const double rate = payRatePerSecond();
+    std::optional<Instant> end;
+    if (firstAnchorStart_) {
+        end = endInstant(calendar_, *firstAnchorStart_, scheduleEndMinutes_);
+    }
+    pastEndOfWork_ = isWorking_ && end && !(now < *end);
+    if (!pastEndOfWork_ || workday_.afterEnd == AfterEnd::keepPaying) {
+        return paidSecondsBetween(*sessionStart_, now, unpaid) * rate;
+    }
+    const double regular = paidSecondsBetween(*sessionStart_, *end, unpaid);
+    const double extra = workday_.afterEnd == AfterEnd::overtime
+                             ? paidSecondsBetween(*end, now, unpaid) * workday_.overtimeRate
+                             : 0.0;
+    return (regular + extra) * rate;
 }
 
 }  // namespace orvelle

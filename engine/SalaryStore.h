@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "engine/Earnings.h"
 #include "engine/SalaryMode.h"
 #include "engine/StoreObservers.h"
+#include "engine/WorkdayRules.h"
 #include "platform/Calendar.h"
 #include "platform/Clock.h"
 #include "platform/PreferencesStore.h"
@@ -47,18 +49,28 @@ public:
     void setScheduleEndMinutes(int minutes);
     double workingDaysPerMonth() const { return workingDaysPerMonth_; }
     void setWorkingDaysPerMonth(double days);
+    // The working-day rules (break, after the end of work, end notice); all off by default.
+    const WorkdayRules& workday() const { return workday_; }
+    void setWorkday(const WorkdayRules& rules);
 
     // Published session and earnings state.
     bool isWorking() const { return isWorking_; }
     double earnedTodayDisplay() const { return earnedTodayDisplay_; }
     const std::string& menuBarEarnedText() const { return menuBarEarnedText_; }
     std::optional<Instant> firstAnchorStart() const { return firstAnchorStart_; }
+    // Whether the open session had reached its end of work at the last recomputation of the
+    // amount; it is announced with `earnedTodayDisplay`.
+    bool pastEndOfWork() const { return pastEndOfWork_; }
+    // Whether the open session is past its end of work and paid as overtime.
+    bool isOvertime() const { return pastEndOfWork_ && workday_.afterEnd == AfterEnd::overtime; }
 
-    // Returns the length of the running session's pay interval (at least 60 s), or nothing.
+    // Returns the paid length of the running session's pay interval (at least 60 s): from the
+    // anchor to the end of work, less the break when there is one; nothing when idle.
     std::optional<double> scheduledWorkSeconds() const;
     // Returns the pay per second of the running session under the current settings; 0 when idle.
     double payRatePerSecond() const;
-    // Writes the mode, the parsed amount, the end time and the working days, in one write.
+    // Writes the mode, the parsed amount, the end time and the working days (and the working-day
+    // rules that were ever changed), in one write.
     void saveSettings();
     // Opens a new session now, replacing any open one; the amount restarts from 0.
     void startWork();
@@ -89,6 +101,8 @@ private:
     void stopTicking();
     void onTick();
     void refreshEarnedDisplay();
+    double earnedAt(Instant now);
+    std::optional<Span> sessionBreak() const;
 
     std::string dayKey(Instant instant) const { return calendar_.dayKey(instant); }
 
@@ -107,6 +121,8 @@ private:
     std::string amountText_ = "500";
     int scheduleEndMinutes_ = 18 * 60;
     double workingDaysPerMonth_ = 21.75;
+    WorkdayRules workday_;
+    bool pastEndOfWork_ = false;
     bool isWorking_ = false;
     double earnedTodayDisplay_ = 0.0;
     std::string menuBarEarnedText_;
