@@ -20,6 +20,7 @@
 #include "views/Palette.h"
 #include "views/PayIntervalLine.h"
 #include "views/Styles.h"
+#include "views/WorkdayRows.h"
 
 namespace orvelle {
 
@@ -116,6 +117,7 @@ QWidget* ContentView::buildSettingsCard() {
     endRow->addWidget(endTime_);
     endRow->addStretch(1);
     card->content()->addLayout(endRow);
+    card->content()->addWidget(new WorkdayRows(store_));
 
     card->content()->addWidget(buildDaysRow());
     return card;

@@ -39,6 +39,13 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     if (property != StoreProperty::earnedTodayDisplay) {
         return;
     }
+    // Overtime begins and ends with a recomputation of the amount, so it is looked at here too.
+    const CapsuleLook look = store_.isOvertime() ? CapsuleLook::overtime : CapsuleLook::regular;
+    if (look != look_) {
+        look_ = look;
+        below_ = QPixmap();
+        update();
+    }
     QString line = amountLine();
     if (line != shownAmount_) {
         shownAmount_ = std::move(line);
@@ -48,8 +55,8 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
 
 void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
     if (below_.isNull() || below_.devicePixelRatio() != devicePixelRatio) {
-        below_ = CapsuleArt::below(devicePixelRatio);
-        above_ = CapsuleArt::above(devicePixelRatio);
+        below_ = CapsuleArt::below(devicePixelRatio, look_);
+        above_ = CapsuleArt::above(devicePixelRatio, look_);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "engine/SalaryStore.h"
+#include "views/CapsuleArt.h"
 
 class QMenu;
 
@@ -44,6 +45,7 @@ private:
     SalaryStore& store_;
     QMenu* menu_;
     Subscription subscription_;
+    CapsuleLook look_ = CapsuleLook::regular;  // what the cached layers show
     QString shownAmount_;  // what the last paint showed, to skip repaints that change nothing
     QPixmap below_;        // capsules, sparkle and label
     QPixmap above_;        // the coin, which lies over the amount's right end

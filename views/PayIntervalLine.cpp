@@ -9,7 +9,9 @@ std::string payIntervalLine(const SalaryStore& store) {
     if (!seconds) {
         return kPayIntervalHint;
     }
-    return "计薪区间约 " + formatFixed(*seconds / 3600, 2) + " 小时 · 约 " +
+    // With a break the hours are the paid ones, and the rate is per paid second.
+    const char* const unpaidBreak = store.workday().hasBreak() ? "（不含午休）" : "";
+    return "计薪区间约 " + formatFixed(*seconds / 3600, 2) + " 小时" + unpaidBreak + " · 约 " +
            formatFixed(store.payRatePerSecond(), 4) + " 元/秒";
 }
 
