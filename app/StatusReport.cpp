@@ -20,6 +20,7 @@ StatusReport StatusReport::of(const SalaryStore& store) {
     return {"¥" + formattedAmount(store.earnedTodayDisplay()),
             payIntervalLine(store),
             store.isWorking(),
+            store.isOvertime(),
             {}};
 }
 
@@ -36,7 +37,10 @@ std::string StatusReport::render(StatusFormat format) const {
     const bool failed = !problem.empty();
     switch (format) {
         case StatusFormat::waybar: {
-            const char* kind = failed ? "error" : working ? "working" : "idle";
+            const char* kind = failed     ? "error"
+                               : overtime ? "overtime"
+                               : working  ? "working"
+                                          : "idle";
             const nlohmann::ordered_json json{
                 {"text", text}, {"tooltip", tooltip}, {"class", kind}};
             return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";

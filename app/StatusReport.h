@@ -14,7 +14,8 @@ struct StatusReport {
     std::string text;     // the amount as the capsule shows it, "¥1,234.56"
     std::string tooltip;  // the pay-interval line of the settings window
     bool working = false;
-    std::string problem;  // what is wrong with the preferences file; empty when nothing is
+    bool overtime = false;  // working past the end of work, paid as overtime
+    std::string problem;    // what is wrong with the preferences file; empty when nothing is
 
     // Reads the report off `store`.
     static StatusReport of(const SalaryStore& store);
@@ -23,7 +24,8 @@ struct StatusReport {
     static StatusReport failed(std::string problem);
 
     // Renders the report as one line (plain), one JSON object (waybar, whose class is "error" for
-    // a failed report) or the i3blocks lines (a failed one in red).
+    // a failed report, "overtime" past the end of work in overtime) or the i3blocks lines (a failed
+    // one in red).
     std::string render(StatusFormat format) const;
 };
 

@@ -47,8 +47,9 @@ void TrayIcon::updateToolTip() {
     sinceToolTip_.start();
     showsWorking_ = store_.isWorking();
     const QString tip = store_.isWorking()
-                            ? QStringLiteral("Orvelle · 本段收入 %1 元")
-                                  .arg(QString::fromStdString(store_.menuBarEarnedText()))
+                            ? QStringLiteral("Orvelle · 本段收入 %1 元%2")
+                                  .arg(QString::fromStdString(store_.menuBarEarnedText()),
+                                       store_.isOvertime() ? QStringLiteral(" · 加班中") : "")
                             : QStringLiteral("Orvelle · 未在上班");
     if (tip != icon_.toolTip()) {
         icon_.setToolTip(tip);
