@@ -36,6 +36,8 @@ void DesktopNotifier::notify(const std::string& summary, const std::string& body
                      [this](QDBusPendingCallWatcher* done) {
                          if (done->isError()) {
                              failed(done->error().message());
+                         } else {
+                             ++delivered_;
                          }
                          done->deleteLater();
                      });

@@ -21,7 +21,9 @@ public:
 
     void notify(const std::string& summary, const std::string& body) override;
 
-    // Returns how many notifications the service has refused or failed to take so far.
+    // Returns how many notifications the service has taken, and how many it has refused or failed
+    // to take, so far.
+    int delivered() const { return delivered_; }
     int failures() const { return failures_; }
 
 private:
@@ -29,6 +31,7 @@ private:
 
     QString appId_;
     std::ostream& diagnostics_;
+    int delivered_ = 0;
     int failures_ = 0;
     QObject calls_;  // parent of the calls in flight, which end with the notifier
 };
