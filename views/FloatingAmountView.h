@@ -30,6 +30,8 @@ public:
     QString amountLine() const;
     // Returns the context menu, for tests and for the panel.
     QMenu* contextMenu() const { return menu_; }
+    // Returns how the capsule looks: marked as overtime or not.
+    CapsuleLook look() const { return look_; }
     // Returns how many times the view has painted itself.
     int paintCount() const { return paintCount_; }
 
