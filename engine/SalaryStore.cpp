@@ -232,45 +232,52 @@ void SalaryStore::onTick() {
     });
 }
 
-std::optional<double> SalaryStore::scheduledWorkSeconds() const {
+std::optional<SalaryStore::PayInterval> SalaryStore::payInterval() const {
     if (!firstAnchorStart_) {
         return std::nullopt;
     }
-    const Instant end = endInstant(calendar_, *firstAnchorStart_, scheduleEndMinutes_);
-    if (!workday_.hasBreak()) {
-        return payIntervalSeconds(*firstAnchorStart_, end);
+    const Instant anchor = *firstAnchorStart_;
+    PayInterval interval{endInstant(calendar_, anchor, scheduleEndMinutes_), std::nullopt, 0.0};
+    if (workday_.hasBreak()) {
+        interval.unpaid = unpaidBreak(anchor, interval.end);
     }
-    return std::max(paidSecondsBetween(*firstAnchorStart_, end, sessionBreak()),
-                    kMinimumPayIntervalSeconds);
+    interval.paidSeconds = interval.unpaid
+                               ? std::max(paidSecondsBetween(anchor, interval.end, interval.unpaid),
+                                          kMinimumPayIntervalSeconds)
+                               : payIntervalSeconds(anchor, interval.end);
+    return interval;
 }
 
 // The part of the break on the session's own day (a session never outlives its day) that lies in
 // the pay interval: the time after the end of work is paid whatever the break.
-std::optional<Span> SalaryStore::sessionBreak() const {
-    if (!workday_.hasBreak() || !firstAnchorStart_) {
-        return std::nullopt;
-    }
-    const Instant anchor = *firstAnchorStart_;
+std::optional<Span> SalaryStore::unpaidBreak(Instant anchor, Instant end) const {
     const auto lunch =
         breakOnDayOf(calendar_, anchor, workday_.breakStartMinutes, workday_.breakEndMinutes);
     if (!lunch) {
         return std::nullopt;
     }
-    const Span paid{anchor, endInstant(calendar_, anchor, scheduleEndMinutes_)};
-    const Span unpaid{std::max(lunch->from, paid.from), std::min(lunch->to, paid.to)};
+    const Span unpaid{std::max(lunch->from, anchor), std::min(lunch->to, end)};
     if (!(unpaid.from < unpaid.to)) {
         return std::nullopt;
     }
     return unpaid;
 }
 
+std::optional<double> SalaryStore::scheduledWorkSeconds() const {
+    const auto interval = payInterval();
+    return interval ? std::optional(interval->paidSeconds) : std::nullopt;
+}
+
 double SalaryStore::payRatePerSecond() const {
-    const auto interval = scheduledWorkSeconds();
+    return rateOver(payInterval());
+}
+
+double SalaryStore::rateOver(const std::optional<PayInterval>& interval) const {
     if (!interval) {
         return 0.0;
     }
     return orvelle::payRatePerSecond({mode_, payableAmount(amountText_), workingDaysPerMonth_},
-                                     interval);
+                                     interval->paidSeconds);
 }
 
 void SalaryStore::refreshEarnedDisplay() {
@@ -287,20 +294,21 @@ void SalaryStore::refreshEarnedDisplay() {
 // The paid seconds since the session's start at the rate per second; past the end of work the
 // rules decide whether they go on at that rate, stop, or go on at the overtime rate.
 double SalaryStore::earnedAt(Instant now) {
-    const auto unpaid = sessionBreak();
-    const double rate = payRatePerSecond();
-    std::optional<Instant> end;
-    if (firstAnchorStart_) {
-        end = endInstant(calendar_, *firstAnchorStart_, scheduleEndMinutes_);
+    const auto interval = payInterval();
+    const double rate = rateOver(interval);
+    if (!interval) {
+        return secondsBetween(now, *sessionStart_) * rate;
     }
-    pastEndOfWork_ = isWorking_ && end && !(now < *end);
+    const auto unpaid = interval->unpaid;
+    pastEndOfWork_ = isWorking_ && !(now < interval->end);
     if (!pastEndOfWork_ || workday_.afterEnd == AfterEnd::keepPaying) {
         return paidSecondsBetween(*sessionStart_, now, unpaid) * rate;
     }
-    const double regular = paidSecondsBetween(*sessionStart_, *end, unpaid);
-    const double extra = workday_.afterEnd == AfterEnd::overtime
-                             ? paidSecondsBetween(*end, now, unpaid) * workday_.overtimeRate
-                             : 0.0;
+    const double regular = paidSecondsBetween(*sessionStart_, interval->end, unpaid);
+    const double extra =
+        workday_.afterEnd == AfterEnd::overtime
+            ? paidSecondsBetween(interval->end, now, unpaid) * workday_.overtimeRate
+            : 0.0;
     return (regular + extra) * rate;
 }
 

@@ -101,8 +101,17 @@ private:
     void stopTicking();
     void onTick();
     void refreshEarnedDisplay();
+    // The running session's pay interval: where it ends, the part of the break inside it, and
+    // its paid length (at least 60 s).
+    struct PayInterval {
+        Instant end;
+        std::optional<Span> unpaid;
+        double paidSeconds;
+    };
+    std::optional<PayInterval> payInterval() const;
+    std::optional<Span> unpaidBreak(Instant anchor, Instant end) const;
+    double rateOver(const std::optional<PayInterval>& interval) const;
     double earnedAt(Instant now);
-    std::optional<Span> sessionBreak() const;
 
     std::string dayKey(Instant instant) const { return calendar_.dayKey(instant); }
 
