@@ -27,6 +27,7 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("退出"), this, std::move(onQuit));
     shownAmount_ = amountLine();
+    look_ = store_.isOvertime() ? CapsuleLook::overtime : CapsuleLook::regular;
     subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
 }
 

@@ -56,33 +56,28 @@ TEST_F(EndOfDayNoticeTest, SaysOncePerSessionThatTheDaysPayIsComplete) {
     EXPECT_EQ(shown->size(), 2U);
 }
 
-TEST_F(EndOfDayNoticeTest, SaysNothingForSessionsThatDoNotReachTheirEnd) {
+// Not for a session stopped before its end, ended by the day's change, reaching its end with the
+// notice off, or already past its end when the application started.
+TEST_F(EndOfDayNoticeTest, SaysNothingForSessionsThatDoNotReachTheirEndWithTheNoticeOn) {
     harness.store->startWork();
     tickAt(17);
     harness.store->stopWork();
     tickAt(18, 30);
     harness.store->startWork();  // ends at 18:00 tomorrow, but the day changes first
-    tickAt(23, 59);
     tickAt(0, 0, 3);
     EXPECT_FALSE(harness.store->isWorking());
-    EXPECT_TRUE(shown->empty());
-}
-
-TEST_F(EndOfDayNoticeTest, SaysNothingWhenOffOrWhenStartedPastTheEnd) {
+    WorkdayRules rules = harness.store->workday();
+    rules.endNotice = false;
+    harness.store->setWorkday(rules);
+    harness.setLocal({2026, 3, 3, 9, 0});
     harness.store->startWork();
-    WorkdayRules off = harness.store->workday();
-    off.endNotice = false;
-    harness.store->setWorkday(off);
-    tickAt(18);
-    EXPECT_TRUE(shown->empty());
-
-    off.endNotice = true;
-    harness.store->setWorkday(off);
+    tickAt(18, 0, 3);
+    rules.endNotice = true;
+    harness.store->setWorkday(rules);
     harness.store->saveSettings();
-    tickAt(19);
-    harness.launch();  // a relaunch after the end: that moment has passed
+    harness.launch();
     watch();
-    tickAt(19, 30);
+    tickAt(19, 0, 3);
     EXPECT_TRUE(shown->empty());
 }
 
