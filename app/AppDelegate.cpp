@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <iostream>
 
+#include "app/EndOfDayNotice.h"
 #include "app/FloatingPanel.h"
 #include "app/SettingsWindow.h"
 #include "app/TrayIcon.h"
+#include "platform/DesktopNotifier.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {
@@ -24,6 +27,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     createFloatingPanelIfNeeded();
     // Made even without a tray: Qt adds the icon by itself when a tray appears later.
     trayIcon_ = std::make_unique<TrayIcon>(*this, store_());
+    endOfDayNotice_ = std::make_unique<EndOfDayNotice>(
+        store_(), std::make_unique<DesktopNotifier>(QGuiApplication::desktopFileName(), std::cerr));
     watchScreens();
 }
 

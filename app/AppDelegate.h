@@ -11,6 +11,7 @@
 
 namespace orvelle {
 
+class EndOfDayNotice;
 class FloatingPanel;
 class SettingsWindow;
 class TrayIcon;
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<FloatingPanel> floatingPanel_;
     std::unique_ptr<SettingsWindow> settingsWindow_;
     std::unique_ptr<TrayIcon> trayIcon_;
+    std::unique_ptr<EndOfDayNotice> endOfDayNotice_;
 };
 
 }  // namespace orvelle

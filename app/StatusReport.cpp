@@ -17,8 +17,8 @@ constexpr const char* kErrorColour = "#FF5555";
 }  // namespace
 
 StatusReport StatusReport::of(const SalaryStore& store) {
-    return {
-        "¥" + shownAmount(store), payIntervalLine(store), store.isWorking(), store.privacy(), {}};
+    return {"¥" + shownAmount(store), payIntervalLine(store), store.isWorking(),
+            store.privacy(),          store.isOvertime(),     {}};
 }
 
 // A believable ¥0.00 would hide that the file is damaged; the bar shows this instead.
@@ -34,7 +34,11 @@ std::string StatusReport::render(StatusFormat format) const {
     const bool failed = !problem.empty();
     switch (format) {
         case StatusFormat::waybar: {
-            const char* kind = failed ? "error" : masked ? "private" : working ? "working" : "idle";
+            const char* kind = failed     ? "error"
+                               : masked   ? "private"
+                               : overtime ? "overtime"
+                               : working  ? "working"
+                                          : "idle";
             const nlohmann::ordered_json json{
                 {"text", text}, {"tooltip", tooltip}, {"class", kind}};
             return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";

@@ -14,8 +14,9 @@ struct StatusReport {
     std::string text;     // the amount as the capsule shows it, "¥1,234.56"
     std::string tooltip;  // the pay-interval line of the settings window
     bool working = false;
-    bool masked = false;  // privacy is on: the amounts are masked
-    std::string problem;  // what is wrong with the preferences file; empty when nothing is
+    bool masked = false;    // privacy is on: the amounts are masked
+    bool overtime = false;  // working past the end of work, paid as overtime
+    std::string problem;    // what is wrong with the preferences file; empty when nothing is
 
     // Reads the report off `store`.
     static StatusReport of(const SalaryStore& store);
@@ -24,7 +25,8 @@ struct StatusReport {
     static StatusReport failed(std::string problem);
 
     // Renders the report as one line (plain), one JSON object (waybar, whose class is "error" for
-    // a failed report and "private" for a masked one) or the i3blocks lines (a failed one in red).
+    // a failed report, "private" for a masked one, "overtime" past the end of work in overtime)
+    // or the i3blocks lines (a failed one in red).
     std::string render(StatusFormat format) const;
 };
 

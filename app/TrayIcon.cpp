@@ -52,9 +52,11 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
 void TrayIcon::updateToolTip() {
     sinceToolTip_.start();
     showsWorking_ = store_.isWorking();
-    const QString tip = store_.isWorking() ? QStringLiteral("Orvelle · 本段收入 ¥%1")
-                                                 .arg(QString::fromStdString(shownAmount(store_)))
-                                           : QStringLiteral("Orvelle · 未在上班");
+    const QString tip = store_.isWorking()
+                            ? QStringLiteral("Orvelle · 本段收入 ¥%1%2")
+                                  .arg(QString::fromStdString(shownAmount(store_)),
+                                       store_.isOvertime() ? QStringLiteral(" · 加班中") : "")
+                            : QStringLiteral("Orvelle · 未在上班");
     if (tip != icon_.toolTip()) {
         icon_.setToolTip(tip);
     }

@@ -18,6 +18,26 @@ double payIntervalSeconds(Instant anchor, Instant end) {
     return std::max(secondsBetween(end, anchor), kMinimumPayIntervalSeconds);
 }
 
+std::optional<Span> breakOnDayOf(const Calendar& calendar, Instant day, int breakStartMinutes,
+                                 int breakEndMinutes) {
+    const auto from = calendar.atLocalTime(day, breakStartMinutes / 60, breakStartMinutes % 60);
+    const auto to = calendar.atLocalTime(day, breakEndMinutes / 60, breakEndMinutes % 60);
+    if (!from || !to || !(*from < *to)) {
+        return std::nullopt;
+    }
+    return Span{*from, *to};
+}
+
+double paidSecondsBetween(Instant from, Instant to, std::optional<Span> unpaid) {
+    const double seconds = secondsBetween(to, from);
+    if (!unpaid || seconds <= 0) {
+        return seconds;
+    }
+    const Instant overlapFrom = std::max(from, unpaid->from);
+    const Instant overlapTo = std::min(to, unpaid->to);
+    return seconds - std::max(secondsBetween(overlapTo, overlapFrom), 0.0);
+}
+
 double payRatePerSecond(const PayTerms& terms, std::optional<double> intervalSeconds) {
     if (!intervalSeconds) {
         return 0.0;

@@ -19,6 +19,20 @@ Instant endInstant(const Calendar& calendar, Instant start, int endMinutes);
 // Returns the length of the pay interval from `anchor` to `end`, never under one minute.
 double payIntervalSeconds(Instant anchor, Instant end);
 
+// A stretch of time, from `from` to `to`.
+struct Span {
+    Instant from;
+    Instant to;
+};
+
+// Returns the break of `rules` on the local day of `day`, or nothing when there is none.
+std::optional<Span> breakOnDayOf(const Calendar& calendar, Instant day, int breakStartMinutes,
+                                 int breakEndMinutes);
+
+// Returns the seconds from `from` to `to` that lie outside `unpaid`; negative, like the plain
+// difference, when `to` is before `from`.
+double paidSecondsBetween(Instant from, Instant to, std::optional<Span> unpaid);
+
 // The settings that turn a pay interval into money per second.
 struct PayTerms {
     SalaryMode mode = SalaryMode::daily;

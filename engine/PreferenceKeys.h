@@ -16,6 +16,13 @@ inline constexpr const char* privacy = "salary.privacy";
 // The capsule's size and opacity in percent (100, 125, 150, 200; 40 to 100), 100 when absent.
 inline constexpr const char* capsuleScale = "salary.capsuleScale";
 inline constexpr const char* capsuleOpacity = "salary.capsuleOpacity";
+// The working-day rules; each is written only once it has been changed from its default.
+inline constexpr const char* breakEnabled = "salary.breakEnabled";
+inline constexpr const char* breakStartMin = "salary.breakStartMin";
+inline constexpr const char* breakEndMin = "salary.breakEndMin";
+inline constexpr const char* afterEnd = "salary.afterEnd";
+inline constexpr const char* overtimeRate = "salary.overtimeRate";
+inline constexpr const char* endNotice = "salary.endNotice";
 // Left by an earlier settings layout; only the migration reads or removes them.
 inline constexpr const char* legacyWorkHours = "salary.workHours";
 inline constexpr const char* legacyScheduleStartMin = "salary.scheduleStartMin";

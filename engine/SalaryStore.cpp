@@ -70,6 +70,7 @@ void SalaryStore::loadSettings() {
     if (stored.workingDaysPerMonth) {
         setWorkingDaysPerMonth(*stored.workingDaysPerMonth);
     }
+    setWorkday(loadWorkdayRules(defaults_));
     privacy_ = defaults_.flag(keys::privacy).value_or(false);
     capsuleScalePercent_ =
         allowedScale(defaults_.numberIfPresent(keys::capsuleScale).value_or(100));
@@ -120,6 +121,11 @@ void SalaryStore::setWorkingDaysPerMonth(double days) {
     observers_.announce(StoreProperty::workingDaysPerMonth);
 }
 
+void SalaryStore::setWorkday(const WorkdayRules& rules) {
+    workday_ = rules;
+    observers_.announce(StoreProperty::workday);
+}
+
 void SalaryStore::setIsWorking(bool working) {
     isWorking_ = working;
     observers_.announce(StoreProperty::isWorking);
@@ -146,6 +152,7 @@ void SalaryStore::saveSettings() {
     defaults_.set(keys::amount, parseAmount(amountText_).value_or(0.0));
     defaults_.set(keys::scheduleEndMin, std::int64_t{scheduleEndMinutes_});
     defaults_.set(keys::workingDays, workingDaysPerMonth_);
+    saveWorkdayRules(defaults_, workday_);
 }
 
 void SalaryStore::startWork() {
@@ -277,32 +284,84 @@ void SalaryStore::onTick() {
     });
 }
 
-std::optional<double> SalaryStore::scheduledWorkSeconds() const {
+std::optional<SalaryStore::PayInterval> SalaryStore::payInterval() const {
     if (!firstAnchorStart_) {
         return std::nullopt;
     }
-    const Instant end = endInstant(calendar_, *firstAnchorStart_, scheduleEndMinutes_);
-    return payIntervalSeconds(*firstAnchorStart_, end);
+    const Instant anchor = *firstAnchorStart_;
+    PayInterval interval{endInstant(calendar_, anchor, scheduleEndMinutes_), std::nullopt, 0.0};
+    if (workday_.hasBreak()) {
+        interval.unpaid = unpaidBreak(anchor, interval.end);
+    }
+    interval.paidSeconds = interval.unpaid
+                               ? std::max(paidSecondsBetween(anchor, interval.end, interval.unpaid),
+                                          kMinimumPayIntervalSeconds)
+                               : payIntervalSeconds(anchor, interval.end);
+    return interval;
+}
+
+// The part of the break on the session's own day (a session never outlives its day) that lies in
+// the pay interval: the time after the end of work is paid whatever the break.
+std::optional<Span> SalaryStore::unpaidBreak(Instant anchor, Instant end) const {
+    const auto lunch =
+        breakOnDayOf(calendar_, anchor, workday_.breakStartMinutes, workday_.breakEndMinutes);
+    if (!lunch) {
+        return std::nullopt;
+    }
+    const Span unpaid{std::max(lunch->from, anchor), std::min(lunch->to, end)};
+    if (!(unpaid.from < unpaid.to)) {
+        return std::nullopt;
+    }
+    return unpaid;
+}
+
+std::optional<double> SalaryStore::scheduledWorkSeconds() const {
+    const auto interval = payInterval();
+    return interval ? std::optional(interval->paidSeconds) : std::nullopt;
 }
 
 double SalaryStore::payRatePerSecond() const {
-    const auto interval = scheduledWorkSeconds();
+    return rateOver(payInterval());
+}
+
+double SalaryStore::rateOver(const std::optional<PayInterval>& interval) const {
     if (!interval) {
         return 0.0;
     }
     return orvelle::payRatePerSecond({mode_, payableAmount(amountText_), workingDaysPerMonth_},
-                                     interval);
+                                     interval->paidSeconds);
 }
 
 void SalaryStore::refreshEarnedDisplay() {
     const Instant now = clock_.now();
-    const double elapsed = sessionStart_ ? secondsBetween(now, *sessionStart_) : 0.0;
-    const double earned = elapsed * payRatePerSecond();
+    pastEndOfWork_ = false;
+    const double earned = sessionStart_ ? earnedAt(now) : 0.0;
     // Only an absurd amount can overflow; the largest finite figure is still closer to the truth
     // than an infinity or "not a number" on screen.
     constexpr double kLargest = std::numeric_limits<double>::max();
     setEarnedTodayDisplay(std::isnan(earned) ? 0.0 : std::clamp(earned, -kLargest, kLargest));
     setMenuBarEarnedText(isWorking_ ? formatTwoDecimals(earnedTodayDisplay_) : std::string{});
+}
+
+// The paid seconds since the session's start at the rate per second; past the end of work the
+// rules decide whether they go on at that rate, stop, or go on at the overtime rate.
+double SalaryStore::earnedAt(Instant now) {
+    const auto interval = payInterval();
+    const double rate = rateOver(interval);
+    if (!interval) {
+        return secondsBetween(now, *sessionStart_) * rate;
+    }
+    const auto unpaid = interval->unpaid;
+    pastEndOfWork_ = isWorking_ && !(now < interval->end);
+    if (!pastEndOfWork_ || workday_.afterEnd == AfterEnd::keepPaying) {
+        return paidSecondsBetween(*sessionStart_, now, unpaid) * rate;
+    }
+    const double regular = paidSecondsBetween(*sessionStart_, interval->end, unpaid);
+    const double extra =
+        workday_.afterEnd == AfterEnd::overtime
+            ? paidSecondsBetween(interval->end, now, unpaid) * workday_.overtimeRate
+            : 0.0;
+    return (regular + extra) * rate;
 }
 
 }  // namespace orvelle

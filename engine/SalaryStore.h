@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "engine/Earnings.h"
 #include "engine/SalaryMode.h"
 #include "engine/StoreObservers.h"
+#include "engine/WorkdayRules.h"
 #include "platform/Calendar.h"
 #include "platform/Clock.h"
 #include "platform/PreferencesStore.h"
@@ -47,6 +49,9 @@ public:
     void setScheduleEndMinutes(int minutes);
     double workingDaysPerMonth() const { return workingDaysPerMonth_; }
     void setWorkingDaysPerMonth(double days);
+    // The working-day rules (break, after the end of work, end notice); all off by default.
+    const WorkdayRules& workday() const { return workday_; }
+    void setWorkday(const WorkdayRules& rules);
 
     // Whether every amount shown is masked (a screen being shared); saved as soon as it changes.
     bool privacy() const { return privacy_; }
@@ -63,12 +68,19 @@ public:
     double earnedTodayDisplay() const { return earnedTodayDisplay_; }
     const std::string& menuBarEarnedText() const { return menuBarEarnedText_; }
     std::optional<Instant> firstAnchorStart() const { return firstAnchorStart_; }
+    // Whether the open session had reached its end of work at the last recomputation of the
+    // amount; it is announced with `earnedTodayDisplay`.
+    bool pastEndOfWork() const { return pastEndOfWork_; }
+    // Whether the open session is past its end of work and paid as overtime.
+    bool isOvertime() const { return pastEndOfWork_ && workday_.afterEnd == AfterEnd::overtime; }
 
-    // Returns the length of the running session's pay interval (at least 60 s), or nothing.
+    // Returns the paid length of the running session's pay interval (at least 60 s): from the
+    // anchor to the end of work, less the break when there is one; nothing when idle.
     std::optional<double> scheduledWorkSeconds() const;
     // Returns the pay per second of the running session under the current settings; 0 when idle.
     double payRatePerSecond() const;
-    // Writes the mode, the parsed amount, the end time and the working days, in one write.
+    // Writes the mode, the parsed amount, the end time and the working days (and the working-day
+    // rules that were ever changed), in one write.
     void saveSettings();
     // Opens a new session now, replacing any open one; the amount restarts from 0.
     void startWork();
@@ -99,6 +111,17 @@ private:
     void stopTicking();
     void onTick();
     void refreshEarnedDisplay();
+    // The running session's pay interval: where it ends, the part of the break inside it, and
+    // its paid length (at least 60 s).
+    struct PayInterval {
+        Instant end;
+        std::optional<Span> unpaid;
+        double paidSeconds;
+    };
+    std::optional<PayInterval> payInterval() const;
+    std::optional<Span> unpaidBreak(Instant anchor, Instant end) const;
+    double rateOver(const std::optional<PayInterval>& interval) const;
+    double earnedAt(Instant now);
 
     std::string dayKey(Instant instant) const { return calendar_.dayKey(instant); }
 
@@ -120,6 +143,8 @@ private:
     bool privacy_ = false;
     int capsuleScalePercent_ = 100;
     int capsuleOpacityPercent_ = 100;
+    WorkdayRules workday_;
+    bool pastEndOfWork_ = false;
     bool isWorking_ = false;
     double earnedTodayDisplay_ = 0.0;
     std::string menuBarEarnedText_;

@@ -14,6 +14,7 @@ enum class StoreProperty {
     amountText,
     scheduleEnd,
     workingDaysPerMonth,
+    workday,
     isWorking,
     earnedTodayDisplay,
     menuBarEarnedText,

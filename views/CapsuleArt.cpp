@@ -19,6 +19,7 @@ constexpr QPointF kCoinCentre{75 + 56, 45 + 24};
 constexpr qreal kSparkleSize = 14;
 constexpr qreal kCoinSize = 28;
 constexpr qreal kStackSpacing = 2;
+constexpr QColor kOvertimeGlow{255, 196, 40, 235};
 
 QFont labelFont() {
     return viewFont(13, QFont::DemiBold);
@@ -73,7 +74,7 @@ QRectF CapsuleArt::amountBox() {
     return {0, label.bottom() + kStackSpacing, kSize.width(), QFontMetricsF(amountFont()).height()};
 }
 
-QPixmap CapsuleArt::below(qreal devicePixelRatio) {
+QPixmap CapsuleArt::below(qreal devicePixelRatio, CapsuleLook look) {
     QPixmap layer = blankLayer(devicePixelRatio);
     QPainter painter(&layer);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -94,11 +95,13 @@ QPixmap CapsuleArt::below(qreal devicePixelRatio) {
 
     painter.setFont(labelFont());
     painter.setPen(palette::sectionPink);
-    painter.drawText(labelBox(), Qt::AlignCenter, QStringLiteral("今日收入:"));
+    const bool overtime = look == CapsuleLook::overtime;
+    painter.drawText(labelBox(), Qt::AlignCenter,
+                     overtime ? QStringLiteral("加班中") : QStringLiteral("今日收入:"));
     return layer;
 }
 
-QPixmap CapsuleArt::above(qreal devicePixelRatio) {
+QPixmap CapsuleArt::above(qreal devicePixelRatio, CapsuleLook look) {
     QPixmap layer = blankLayer(devicePixelRatio);
     QPainter painter(&layer);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -108,6 +111,10 @@ QPixmap CapsuleArt::above(qreal devicePixelRatio) {
     // The outline is centred on the circle, so half of its width lies outside the 28-point frame.
     disc.addEllipse(coin.adjusted(-1.5, -1.5, 1.5, 1.5));
     drawShadow(painter, disc, palette::coinShadow, 4, QPointF(0, 2), devicePixelRatio);
+    if (look == CapsuleLook::overtime) {
+        // A golden halo around the coin: overtime shows at a glance, without reading the label.
+        drawShadow(painter, disc, kOvertimeGlow, 7, QPointF(0, 0), devicePixelRatio);
+    }
     painter.setBrush(palette::coinFill);
     painter.setPen(QPen(palette::coinOutline, 3));
     painter.drawEllipse(coin);

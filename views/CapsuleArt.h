@@ -4,6 +4,9 @@
 
 namespace orvelle {
 
+// How the capsule looks: as usual, or marked as paid overtime (its own label, a glowing coin).
+enum class CapsuleLook { regular, overtime };
+
 // The parts of the floating capsule that never change, drawn at a device pixel ratio.
 class CapsuleArt {
 public:
@@ -12,8 +15,8 @@ public:
     static QRectF amountBox();
 
     // Returns the layers under the amount (capsules, sparkle, label) and over it (the coin).
-    static QPixmap below(qreal devicePixelRatio);
-    static QPixmap above(qreal devicePixelRatio);
+    static QPixmap below(qreal devicePixelRatio, CapsuleLook look = CapsuleLook::regular);
+    static QPixmap above(qreal devicePixelRatio, CapsuleLook look = CapsuleLook::regular);
 };
 
 }  // namespace orvelle

@@ -23,6 +23,7 @@
 #include "views/PayIntervalLine.h"
 #include "views/ShownAmount.h"
 #include "views/Styles.h"
+#include "views/WorkdayRows.h"
 
 namespace orvelle {
 
@@ -128,6 +129,7 @@ QWidget* ContentView::buildSettingsCard() {
     endRow->addWidget(endTime_);
     endRow->addStretch(1);
     card->content()->addLayout(endRow);
+    card->content()->addWidget(new WorkdayRows(store_));
 
     card->content()->addWidget(buildDaysRow());
     return card;

@@ -29,6 +29,7 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("退出"), this, std::move(onQuit));
     shownAmount_ = amountLine();
+    look_ = store_.isOvertime() ? CapsuleLook::overtime : CapsuleLook::regular;
     subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
 }
 
@@ -53,6 +54,13 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     if (property != StoreProperty::earnedTodayDisplay && property != StoreProperty::privacy) {
         return;
     }
+    // Overtime begins and ends with a recomputation of the amount, so it is looked at here too.
+    const CapsuleLook look = store_.isOvertime() ? CapsuleLook::overtime : CapsuleLook::regular;
+    if (look != look_) {
+        look_ = look;
+        below_ = QPixmap();
+        update();
+    }
     QString line = amountLine();
     if (line != shownAmount_) {
         shownAmount_ = std::move(line);
@@ -62,8 +70,8 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
 
 void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
     if (below_.isNull() || below_.devicePixelRatio() != devicePixelRatio) {
-        below_ = CapsuleArt::below(devicePixelRatio);
-        above_ = CapsuleArt::above(devicePixelRatio);
+        below_ = CapsuleArt::below(devicePixelRatio, look_);
+        above_ = CapsuleArt::above(devicePixelRatio, look_);
     }
 }
 

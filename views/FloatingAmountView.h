@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "engine/SalaryStore.h"
+#include "views/CapsuleArt.h"
 
 class QMenu;
 
@@ -30,6 +31,8 @@ public:
     QString amountLine() const;
     // Returns the context menu, for tests and for the panel.
     QMenu* contextMenu() const { return menu_; }
+    // Returns how the capsule looks: marked as overtime or not.
+    CapsuleLook look() const { return look_; }
     // Returns how many times the view has painted itself.
     int paintCount() const { return paintCount_; }
 
@@ -48,6 +51,7 @@ private:
     SalaryStore& store_;
     QMenu* menu_;
     Subscription subscription_;
+    CapsuleLook look_ = CapsuleLook::regular;  // what the cached layers show
     QString shownAmount_;  // what the last paint showed, to skip repaints that change nothing
     QPixmap below_;        // capsules, sparkle and label
     QPixmap above_;        // the coin, which lies over the amount's right end

@@ -103,6 +103,22 @@ sed -i 's/10000.0/1e9/' "$PREFS"
 status
 expect "grouped" "¥22,988,505.75" "$OUTPUT"
 
+# The working day: an unpaid break from 12:00 to 13:00, then overtime at 1.5 after an end at 13:00.
+cat >"$PREFS" <<JSON
+{"salary.amount": 500.0, "salary.scheduleEndMin": 1080, "salary.calendarDay": "2026-03-02",
+ "salary.sessionStart": $nine, "salary.anchorDay": "2026-03-02", "salary.anchorStart": $nine,
+ "salary.breakEnabled": true, "salary.breakStartMin": 720, "salary.breakEndMin": 780}
+JSON
+status --format waybar
+expect "unpaid break, waybar" \
+    '{"text":"¥218.75","tooltip":"计薪区间约 8.00 小时（不含午休） · 约 0.0174 元/秒","class":"working"}' \
+    "$OUTPUT"
+sed -i 's/"salary.breakEnabled": true/"salary.breakEnabled": false/; s/1080/780/' "$PREFS"
+sed -i 's/"salary.amount"/"salary.afterEnd": "overtime", &/' "$PREFS"
+status --format waybar
+expect "overtime, waybar" \
+    '{"text":"¥593.75","tooltip":"计薪区间约 4.00 小时 · 约 0.0347 元/秒","class":"overtime"}' "$OUTPUT"
+
 # A session stored on another day is over.
 cat >"$PREFS" <<JSON
 {"salary.amount": 500.0, "salary.calendarDay": "2026-03-01", "salary.sessionStart": $yesterday_nine}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "platform/PreferencesStore.h"
+
+namespace orvelle {
+
+// What the pay does once the session's end of work is reached.
+enum class AfterEnd {
+    keepPaying,  // it goes on at the same rate until the session ends
+    stop,        // it stays at the pay of the interval
+    overtime,    // it goes on at the rate times the overtime multiplier
+};
+
+// The overtime multipliers on offer; a stored value that is none of them reads as the first.
+inline constexpr double kOvertimeRates[] = {1.5, 2.0, 3.0};
+
+// The rules that shape a working day beyond the even spread of one day's pay. Each is off by
+// default, and with all of them off every amount is the even spread.
+struct WorkdayRules {
+    bool breakEnabled = false;
+    int breakStartMinutes = 12 * 60;  // minutes after local midnight, like the end of work
+    int breakEndMinutes = 13 * 60;
+    AfterEnd afterEnd = AfterEnd::keepPaying;
+    double overtimeRate = kOvertimeRates[0];
+    bool endNotice = false;
+
+    bool operator==(const WorkdayRules&) const = default;
+
+    // Whether the break takes effect: switched on and ending after it starts.
+    bool hasBreak() const { return breakEnabled && breakEndMinutes > breakStartMinutes; }
+};
+
+// Why a break cannot be taken into the settings.
+enum class BreakProblem {
+    none,
+    endsBeforeStart,  // its end is not after its start
+    coversEndOfWork,  // a session started in it would have no paid time before the end of work
+};
+
+// Checks a break from `startMinutes` to `endMinutes` against the end of work.
+BreakProblem checkBreak(int startMinutes, int endMinutes, int endOfWorkMinutes);
+
+// Returns the stored text of `afterEnd`: "continue", "stop" or "overtime".
+const char* rawValue(AfterEnd afterEnd);
+
+// Reads the rules; a key that is absent or holds something unusable leaves its default.
+WorkdayRules loadWorkdayRules(const PreferencesStore& defaults);
+
+// Writes each rule that differs from its default or is stored already, so that a user who never
+// touches them finds no new key in the file.
+void saveWorkdayRules(PreferencesStore& defaults, const WorkdayRules& rules);
+
+}  // namespace orvelle
