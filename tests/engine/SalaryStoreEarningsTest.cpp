@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "engine/AmountText.h"
@@ -29,22 +31,8 @@ protected:
     StoreHarness harness;
 };
 
-TEST_F(EarningsTest, IdleStoreShowsNothing) {
-    SalaryStore& store = harness.launch();
-    EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
-    EXPECT_EQ(store.menuBarEarnedText(), "");
-    EXPECT_EQ(store.scheduledWorkSeconds(), std::nullopt);
-    EXPECT_EQ(store.payRatePerSecond(), 0.0);
-}
-
-TEST_F(EarningsTest, DailyPayIsSpreadOverThePayInterval) {
-    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
-    EXPECT_EQ(store.scheduledWorkSeconds(), 32400.0);
-    tickAt({2026, 3, 2, 13, 30});
-    EXPECT_DOUBLE_EQ(store.earnedTodayDisplay(), 250.0);
-    EXPECT_EQ(store.menuBarEarnedText(), "250.00");
-}
-
+// 10,000 a month over 21.75 working days, half of 09:00 to 18:00; working days below a hundredth
+// (or not a number) count as a hundredth.
 TEST_F(EarningsTest, MonthlyPayIsDividedByWorkingDays) {
     harness.setLocal({2026, 3, 2, 9, 0});
     SalaryStore& store = harness.launch();
@@ -53,61 +41,32 @@ TEST_F(EarningsTest, MonthlyPayIsDividedByWorkingDays) {
     workFrom({2026, 3, 2, 9, 0});
     tickAt({2026, 3, 2, 13, 30});
     EXPECT_EQ(store.menuBarEarnedText(), "229.89");
-}
-
-TEST_F(EarningsTest, TooFewWorkingDaysCountAsAHundredthOfADay) {
-    harness.setLocal({2026, 3, 2, 9, 0});
-    SalaryStore& store = harness.launch();
-    store.setMode(SalaryMode::monthly);
-    store.setAmountText("8000");
-    for (const double days : {0.0, -2.0, 0.01}) {
+    for (const double days : {0.0, -2.0, 0.01, std::nan("")}) {
         store.setWorkingDaysPerMonth(days);
         workFrom({2026, 3, 2, 9, 0});
-        EXPECT_DOUBLE_EQ(store.payRatePerSecond(), 8000 / (0.01 * 32400));
+        EXPECT_DOUBLE_EQ(store.payRatePerSecond(), 10000 / (0.01 * 32400)) << days;
     }
 }
 
-struct IntervalCase {
-    LocalDateTime anchor;
-    int endHour, endMinute;
-    double seconds;
-};
-
-void PrintTo(const IntervalCase& c, std::ostream* out) {
-    *out << "anchor " << c.anchor.hour << ":" << c.anchor.minute << ":" << c.anchor.second
-         << ", end " << c.endHour << ":" << c.endMinute;
-}
-
-class PayIntervalTest : public EarningsTest, public ::testing::WithParamInterface<IntervalCase> {};
-
-TEST_P(PayIntervalTest, RunsToTheNextEndOfWorkStrictlyLater) {
-    const auto& c = GetParam();
-    SalaryStore& store = workFrom(c.anchor, c.endHour, c.endMinute);
-    EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), c.seconds);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Boundaries, PayIntervalTest,
-    ::testing::Values(IntervalCase{{2026, 3, 2, 9, 0}, 18, 0, 32400},
-                      IntervalCase{{2026, 3, 2, 17, 59, 30}, 18, 0, 60},  // floor of a minute
-                      IntervalCase{{2026, 3, 2, 17, 59, 0.5}, 18, 0, 60},
-                      IntervalCase{{2026, 3, 2, 18, 0, 0}, 18, 0, 86400},  // not strictly later
-                      IntervalCase{{2026, 3, 2, 19, 30}, 18, 0, 81000},
-                      IntervalCase{{2026, 3, 2, 0, 0}, 0, 0, 86400},
-                      IntervalCase{{2026, 3, 2, 23, 59, 59}, 23, 59, 86341}));
-
-TEST(PayIntervalAcrossClockChanges, FollowsTheLocalWallClock) {
-    StoreHarness harness("America/New_York");
-    // 8 March 2026: clocks go from 02:00 to 03:00, so 20:00 to 18:00 the next day is 21 hours.
-    harness.setLocal({2026, 3, 7, 20, 0});
-    SalaryStore& store = harness.launch();
-    store.startWork();
-    EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), 21 * 3600.0);
+// The pay interval runs to the next end of work strictly later, and lasts a minute at least.
+TEST_F(EarningsTest, PayIntervalRunsToTheNextEndOfWork) {
+    const struct {
+        LocalDateTime anchor;
+        int endHour, endMinute;
+        double seconds;
+    } cases[] = {{{2026, 3, 2, 17, 59, 30}, 18, 0, 60},    {{2026, 3, 2, 17, 59, 0.5}, 18, 0, 60},
+                 {{2026, 3, 2, 18, 0, 0}, 18, 0, 86400},  // not strictly later
+                 {{2026, 3, 2, 19, 30}, 18, 0, 81000},     {{2026, 3, 2, 0, 0}, 0, 0, 86400},
+                 {{2026, 3, 2, 23, 59, 59}, 23, 59, 86341}};
+    for (const auto& c : cases) {
+        SalaryStore& store = workFrom(c.anchor, c.endHour, c.endMinute);
+        EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), c.seconds) << c.seconds;
+    }
 }
 
 TEST_F(EarningsTest, AmountsThatAreNoNumberEarnNothing) {
     SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
-    for (const char* text : {"", " 500", "500元", "abc", "-100", "inf", "nan", "1e999"}) {
+    for (const char* text : {"500元", "-100", "inf"}) {
         store.setAmountText(text);
         tickAt({2026, 3, 2, 10, 0});
         EXPECT_EQ(store.earnedTodayDisplay(), 0.0) << text;
@@ -126,14 +85,6 @@ TEST_F(EarningsTest, SettingsChangedWhileWorkingRevalueTheWholeSession) {
     harness.scheduler.tick();
     EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), 23 * 3600.0);
     EXPECT_EQ(store.menuBarEarnedText(), formatTwoDecimals(16200 * 1000 / (23 * 3600.0)));
-}
-
-TEST_F(EarningsTest, ElapsedTimeIsNotBoundedByThePayInterval) {
-    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
-    tickAt({2026, 3, 2, 22, 30});  // past the end of work: the pay keeps growing
-    EXPECT_EQ(store.menuBarEarnedText(), "750.00");
-    tickAt({2026, 3, 2, 8, 6});  // the clock set back before the start
-    EXPECT_EQ(store.menuBarEarnedText(), "-50.00");
 }
 
 TEST_F(EarningsTest, EachTickReadsTheClockWhenItRuns) {

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -19,9 +18,18 @@ class SessionTest : public ::testing::Test {
 protected:
     SessionTest() { harness.setLocal({2026, 1, 5, 9, 0}); }
 
-    bool holds(std::initializer_list<const char*> keys) const {
-        return std::all_of(keys.begin(), keys.end(),
-                           [this](const char* key) { return harness.preferences.contains(key); });
+    // Not working, nothing shown or ticking, and no session left in the file.
+    void expectIdle(const SalaryStore& store) const {
+        EXPECT_FALSE(store.isWorking());
+        EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
+        EXPECT_EQ(store.menuBarEarnedText(), "");
+        EXPECT_EQ(store.firstAnchorStart(), std::nullopt);
+        EXPECT_EQ(store.scheduledWorkSeconds(), std::nullopt);
+        EXPECT_EQ(store.payRatePerSecond(), 0.0);
+        for (const char* key : {keys::sessionStart, keys::anchorDay, keys::anchorStart}) {
+            EXPECT_FALSE(harness.preferences.contains(key)) << key;
+        }
+        EXPECT_EQ(harness.scheduler.liveTimers(), 0);
     }
 
     StoreHarness harness;
@@ -54,13 +62,7 @@ TEST_F(SessionTest, StartRestartAndStop) {
     harness.scheduler.fireTimers();  // an update is queued when the stop comes
     store.stopWork();
     harness.scheduler.runPosted();
-    EXPECT_FALSE(store.isWorking());
-    EXPECT_EQ(store.firstAnchorStart(), std::nullopt);
-    EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
-    EXPECT_EQ(store.menuBarEarnedText(), "");
-    EXPECT_FALSE(holds({keys::sessionStart}) || holds({keys::anchorDay}) ||
-                 holds({keys::anchorStart}));
-    EXPECT_EQ(harness.scheduler.liveTimers(), 0);
+    expectIdle(store);
 
     const int writes = harness.preferences.writeCount();
     store.stopWork();  // idle: nothing to write
@@ -89,14 +91,9 @@ TEST_F(SessionTest, SessionOfAnotherOrUnknownDayIsDiscardedAtLaunch) {
             harness.preferences.set(keys::calendarDay, std::string(storedDay));
         }
         harness.setLocal({2026, 1, launchDay, 8, 0});
-        SalaryStore& store = harness.launch();
-        EXPECT_FALSE(store.isWorking());
-        EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
+        expectIdle(harness.launch());
         EXPECT_EQ(harness.preferences.text(keys::calendarDay),
                   launchDay == 6 ? "2026-01-06" : "2026-01-05");
-        EXPECT_FALSE(holds({keys::sessionStart}) || holds({keys::anchorDay}) ||
-                     holds({keys::anchorStart}));
-        EXPECT_EQ(harness.scheduler.liveTimers(), 0);
     }
 }
 
@@ -135,13 +132,8 @@ TEST_F(SessionTest, SessionRunningAcrossMidnightEndsAtTheFirstTickOfTheNewDay) {
     EXPECT_GT(store.earnedTodayDisplay(), 0.0);
     harness.clock.advance(0.05);
     harness.scheduler.tick();
-    EXPECT_FALSE(store.isWorking());
-    EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
-    EXPECT_EQ(store.menuBarEarnedText(), "");
-    EXPECT_EQ(store.firstAnchorStart(), std::nullopt);
-    EXPECT_EQ(harness.scheduler.liveTimers(), 0);
+    expectIdle(store);
     EXPECT_EQ(harness.preferences.text(keys::calendarDay), "2027-01-01");
-    EXPECT_FALSE(harness.preferences.contains(keys::sessionStart));
 }
 
 TEST_F(SessionTest, ChangeOfTimeZoneCanStartANewDay) {
@@ -150,7 +142,7 @@ TEST_F(SessionTest, ChangeOfTimeZoneCanStartANewDay) {
     store.startWork();
     harness.timeZone.set("Pacific/Kiritimati");  // UTC+14: already the 6th there
     harness.scheduler.tick();
-    EXPECT_FALSE(store.isWorking());
+    expectIdle(store);
 }
 
 TEST_F(SessionTest, StartWorkOnANewDayStoresTheDayFirst) {
@@ -230,6 +222,10 @@ TEST_F(SessionTest, EndTimeSurvivesZoneChangesAndSkippedHours) {
     EXPECT_EQ(newYork.preferences.integer(keys::scheduleEndMin), 150);
     EXPECT_EQ(early.firstAnchorStart().value(), newYork.at({2026, 3, 8, 1, 0}));
     EXPECT_DOUBLE_EQ(*early.scheduledWorkSeconds(), 3600.0);  // up to 03:00, when clocks jump
+    early.setScheduleEndMinutes(18 * 60);  // from 20:00 the evening before: 21 hours, not 22
+    newYork.setLocal({2026, 3, 7, 20, 0});
+    early.startWork();
+    EXPECT_DOUBLE_EQ(*early.scheduledWorkSeconds(), 21 * 3600.0);
 }
 
 // A zone given as a POSIX rule is the zone: 09:00 to 13:30 of a 09:00-18:00 day is half of it.
