@@ -10,9 +10,12 @@ CommandLine parse(QStringList arguments) {
     return CommandLine::parse(arguments);
 }
 
+// The status options; Qt's own options pass through to Qt.
 TEST(CommandLine, ReadsTheStatusOptions) {
     using A = CommandLine::Action;
     EXPECT_EQ(parse({}).action, A::run);
+    EXPECT_EQ(parse({"-platform", "xcb", "-style=Fusion", "-reverse"}).action, A::run);
+    EXPECT_EQ(parse({"--status", "-display", ":1"}).action, A::status);
     EXPECT_EQ(parse({"--help"}).action, A::help);
     EXPECT_EQ(parse({"-v"}).action, A::version);
     const CommandLine status = parse({"--status", "--format", "waybar", "--follow"});
@@ -42,12 +45,6 @@ TEST(CommandLine, ReadsOneCommandForTheRunningInstance) {
         EXPECT_EQ(InstanceProtocol::requestLine(result.command),
                   InstanceProtocol::requestLine(request));
     }
-}
-
-TEST(CommandLine, LetsQtsOwnOptionsThrough) {
-    const CommandLine withQt = parse({"-platform", "xcb", "-style=Fusion", "-reverse"});
-    EXPECT_EQ(withQt.action, CommandLine::Action::run);
-    EXPECT_EQ(parse({"--status", "-display", ":1"}).action, CommandLine::Action::status);
 }
 
 TEST(CommandLine, RefusesWhatItDoesNotKnow) {
