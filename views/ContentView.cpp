@@ -17,6 +17,7 @@
 #include "views/AmountFormat.h"
 #include "views/CardFrame.h"
 #include "views/Fonts.h"
+#include "views/OnScreenWatch.h"
 #include "views/Palette.h"
 #include "views/PayIntervalLine.h"
 #include "views/Styles.h"
@@ -69,6 +70,7 @@ ContentView::ContentView(SalaryStore& store, QWidget* parent) : QWidget(parent),
     scroll->setObjectName("pageScroll");
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     root->addWidget(scroll);
+    new OnScreenWatch(*this, [this] { catchUp(); });
     subscription_ = store_.subscribe([this](StoreProperty) { scheduleRefresh(); });
     refresh();
 }
@@ -224,6 +226,10 @@ QWidget* ContentView::buildTipCard() {
 }
 
 void ContentView::scheduleRefresh() {
+    if (!OnScreenWatch::canBeSeen(*this)) {
+        behind_ = true;
+        return;
+    }
     if (refreshPending_) {
         return;
     }
@@ -232,8 +238,15 @@ void ContentView::scheduleRefresh() {
         this, [this] { refresh(); }, Qt::QueuedConnection);
 }
 
+void ContentView::catchUp() {
+    if (behind_) {
+        refresh();
+    }
+}
+
 void ContentView::refresh() {
     refreshPending_ = false;
+    behind_ = false;
     const bool monthly = store_.mode() == SalaryMode::monthly;
     const QSignalBlocker blockMode(modeGroup_);
     modeGroup_->button(static_cast<int>(store_.mode()))->setChecked(true);

@@ -4,10 +4,12 @@
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QPainter>
+#include <QWindow>
 
 #include "views/AmountFormat.h"
 #include "views/CapsuleArt.h"
 #include "views/Fonts.h"
+#include "views/OnScreenWatch.h"
 #include "views/Palette.h"
 
 namespace orvelle {
@@ -39,11 +41,23 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     if (property != StoreProperty::earnedTodayDisplay) {
         return;
     }
+    if (!canBeSeen()) {
+        behind_ = true;
+        return;
+    }
+    behind_ = false;
     QString line = amountLine();
     if (line != shownAmount_) {
         shownAmount_ = std::move(line);
         update();
     }
+}
+
+// Whatever brings the view back into view (a show, a restore, an expose) paints it, and the paint
+// catches up.
+bool FloatingAmountView::canBeSeen() const {
+    const QWindow* handle = window()->windowHandle();
+    return OnScreenWatch::canBeSeen(*this) && (handle == nullptr || handle->isExposed());
 }
 
 void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
@@ -53,8 +67,17 @@ void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
     }
 }
 
-void FloatingAmountView::paintEvent(QPaintEvent*) {
+void FloatingAmountView::paintEvent(QPaintEvent* event) {
     ++paintCount_;
+    if (behind_) {
+        behind_ = false;
+        QString line = amountLine();
+        // A partly uncovered view is asked for part of itself; the new amount needs all of it.
+        if (line != shownAmount_ && event->region() != QRegion(rect())) {
+            update();
+        }
+        shownAmount_ = std::move(line);
+    }
     ensureLayers(devicePixelRatioF());
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

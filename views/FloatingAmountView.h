@@ -14,7 +14,9 @@ namespace orvelle {
 // The 150 × 90 capsule that shows "今日收入:" over the amount earned in the running session, with
 // a gold sparkle and a coin. It paints only the capsule, so a translucent window shows nothing
 // outside it. It repaints only when the amount's text changes; the layers that never change are
-// drawn once into cached pixmaps. A secondary click opens its menu: "打开设置" and "退出".
+// drawn once into cached pixmaps. While it cannot be seen (hidden, minimised, or its window not
+// exposed) it does not even format the amount; the next paint catches up. A secondary click opens
+// its menu: "打开设置" and "退出".
 class FloatingAmountView final : public QWidget {
     Q_OBJECT
 
@@ -29,6 +31,8 @@ public:
     QString amountLine() const;
     // Returns the context menu, for tests and for the panel.
     QMenu* contextMenu() const { return menu_; }
+    // Returns the amount line as the view last painted it, or is about to paint it.
+    QString paintedAmount() const { return shownAmount_; }
     // Returns how many times the view has painted itself.
     int paintCount() const { return paintCount_; }
 
@@ -38,6 +42,7 @@ protected:
 
 private:
     void onStoreChanged(StoreProperty property);
+    bool canBeSeen() const;
     void ensureLayers(qreal devicePixelRatio);
     void paintAmount(QPainter& painter) const;
 
@@ -45,6 +50,7 @@ private:
     QMenu* menu_;
     Subscription subscription_;
     QString shownAmount_;  // what the last paint showed, to skip repaints that change nothing
+    bool behind_ = false;  // the amount changed while the view could not be seen
     QPixmap below_;        // capsules, sparkle and label
     QPixmap above_;        // the coin, which lies over the amount's right end
     int paintCount_ = 0;
