@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QWindow>
 
+#include "platform/CompositorWatch.h"
 #include "platform/X11Desktop.h"
 #include "views/FloatingAmountView.h"
 
@@ -12,8 +13,6 @@ namespace orvelle {
 
 namespace {
 
-// A compositing manager may start or stop at any time; checking costs one round trip.
-constexpr std::chrono::seconds kCompositorCheckInterval{2};
 // A window manager that is starting may need a repeated map request; after ten seconds of asking
 // it is not one that is starting.
 constexpr std::chrono::milliseconds kMapCheckInterval{250};
@@ -37,7 +36,6 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     view->setParent(this);
     view->move(0, 0);
     setFixedSize(view->size());
-    connect(&compositorCheck_, &QTimer::timeout, this, [this] { updateShape(); });
     mapCheck_.setInterval(kMapCheckInterval);
     connect(&mapCheck_, &QTimer::timeout, this, [this] {
         QWindow* window = windowHandle();
@@ -47,6 +45,8 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
         }
     });
 }
+
+FloatingPanel::~FloatingPanel() = default;
 
 // Started together with the window manager, as at login, the map request can reach a window
 // manager that has not begun reading its requests; it would then stay unmapped for good.
@@ -68,14 +68,13 @@ void FloatingPanel::prepareNativeWindow() {
     if (QWindow* window = windowHandle()) {
         X11Desktop::markAsOverlay(*window);
     }
+    // A compositing manager may start or stop at any time; the X server tells when.
+    compositorWatch_ = std::make_unique<CompositorWatch>([this] { updateShape(); });
     updateShape();
-    if (X11Desktop::isActive()) {
-        compositorCheck_.start(kCompositorCheckInterval);
-    }
 }
 
 void FloatingPanel::updateShape() {
-    const bool shaped = !X11Desktop::compositingManagerRunning();
+    const bool shaped = compositorWatch_ != nullptr && !compositorWatch_->compositorRunning();
     if (shaped == isShaped()) {
         return;
     }

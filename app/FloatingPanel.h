@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QPoint>
@@ -8,6 +9,7 @@
 
 namespace orvelle {
 
+class CompositorWatch;
 class FloatingAmountView;
 
 // The frameless, transparent, always-on-top window of 150 × 90 that hosts the capsule. It shows
@@ -17,6 +19,7 @@ class FloatingAmountView;
 class FloatingPanel final : public QWidget {
 public:
     explicit FloatingPanel(FloatingAmountView* view);
+    ~FloatingPanel() override;
 
     // Prepares the native window with its workspace states; call before the first show().
     void prepareNativeWindow();
@@ -34,7 +37,7 @@ protected:
 private:
     void updateShape();
 
-    QTimer compositorCheck_;
+    std::unique_ptr<CompositorWatch> compositorWatch_;  // set by prepareNativeWindow()
     QTimer mapCheck_;  // runs after show() until the window is mapped or a window manager has it
     int mapChecksLeft_ = 0;
     std::optional<QPoint> pressedAt_;         // where a left press began, until a drag starts
