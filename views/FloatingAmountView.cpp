@@ -22,7 +22,10 @@ constexpr qreal kMinimumScale = 0.5;
 
 FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()> onOpenSettings,
                                        std::function<void()> onQuit, QWidget* parent)
-    : QWidget(parent), store_(store), menu_(new QMenu(this)) {
+    : QWidget(parent),
+      store_(store),
+      menu_(new QMenu(this)),
+      amountFont_(viewFont(24, QFont::Bold)) {
     setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_TranslucentBackground);
     menu_->addAction(QStringLiteral("打开设置"), this, std::move(onOpenSettings));
@@ -91,15 +94,19 @@ void FloatingAmountView::paintEvent(QPaintEvent* event) {
 // what still does not fit is elided.
 void FloatingAmountView::paintAmount(QPainter& painter) const {
     const QRectF box = CapsuleArt::amountBox();
-    const QFont font = viewFont(24, QFont::Bold);
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF metrics(amountFont_);
     const qreal width = metrics.horizontalAdvance(shownAmount_);
     const qreal scale = std::clamp(box.width() / std::max(width, 1.0), kMinimumScale, 1.0);
-    const QString text = metrics.elidedText(shownAmount_, Qt::ElideRight, box.width() / scale);
+    // Laying the text out costs more than the rest of the paint: it is elided only when even half
+    // size does not fit.
+    const QString text =
+        width * scale <= box.width()
+            ? shownAmount_
+            : metrics.elidedText(shownAmount_, Qt::ElideRight, box.width() / scale);
     painter.save();
     painter.translate(box.center());
     painter.scale(scale, scale);
-    painter.setFont(font);
+    painter.setFont(amountFont_);
     painter.setPen(palette::accentRose);
     const QRectF unscaled(-box.width() / (2 * scale), -box.height() / 2, box.width() / scale,
                           box.height());

@@ -48,6 +48,7 @@ private:
 
     SalaryStore& store_;
     QMenu* menu_;
+    QFont amountFont_;
     Subscription subscription_;
     QString shownAmount_;  // what the last paint showed, to skip repaints that change nothing
     bool behind_ = false;  // the amount changed while the view could not be seen
