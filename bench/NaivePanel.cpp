@@ -12,6 +12,7 @@ class NaivePanel final : public QWidget {
 public:
     NaivePanel()
         : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+        setWindowTitle(QStringLiteral("orvelle_naive_panel"));  // what measure-app looks for
         setFixedSize(150, 90);
         connect(&tick_, &QTimer::timeout, this, [this] {
             amount_ += 0.0058;
