@@ -18,16 +18,20 @@ APP_PID=$!
 panel() { xwininfo -root -tree | awk '/"Orvelle".*150x90/ && !n++ {print $1}'; }
 wait_until 30 sh -c "[ -n \"\$(xwininfo -root -tree | grep '\"Orvelle\".*150x90')\" ]"
 PANEL=$(panel)
-corner() {
+# pixel DX DY: the colour on screen at DX, DY from the panel's top left corner.
+pixel() {
     local x y
     x=$(xwininfo -id "$PANEL" | awk '/Absolute upper-left X/ {print $4}')
     y=$(xwininfo -id "$PANEL" | awk '/Absolute upper-left Y/ {print $4}')
-    import -window root -crop "1x1+$((x + 2))+$((y + 2))" -depth 8 txt:- 2>/dev/null | tail -1
+    import -window root -crop "1x1+$((x + $1))+$((y + $2))" -depth 8 txt:- 2>/dev/null | tail -1
 }
-shows_desktop() { grep -q '#336699' <<<"$(corner)"; }
+shows_desktop() { grep -q '#336699' <<<"$(pixel 2 2)"; }
 covers_desktop() { ! shows_desktop; }
+# The top of the inner capsule is near-white once the capsule is painted.
+drawn() { grep -qE '\((2[4-5][0-9]),(2[4-5][0-9]),(2[3-5][0-9])' <<<"$(pixel 75 12)"; }
 
-check "without a compositor the corners show the desktop" wait_until 20 shows_desktop
+wait_until 30 drawn
+check "without a compositor the corners show the desktop" shows_desktop
 "$TAKE" >"$LOG.cm" 2>&1 &
 CM_PID=$!
 wait_until 10 grep -q owned "$LOG.cm"
