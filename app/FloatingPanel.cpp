@@ -5,6 +5,7 @@
 #include <QWindow>
 
 #include "app/TilingWmPanel.h"
+#include "platform/CompositorWatch.h"
 #include "platform/X11Desktop.h"
 #include "platform/X11Shape.h"
 #include "views/FloatingAmountView.h"
@@ -13,8 +14,6 @@ namespace orvelle {
 
 namespace {
 
-// A compositing manager may start or stop at any time; checking costs one round trip.
-constexpr std::chrono::seconds kCompositorCheckInterval{2};
 // A window manager that is starting may need a repeated map request; after ten seconds of asking
 // it is not one that is starting.
 constexpr std::chrono::milliseconds kMapCheckInterval{250};
@@ -32,7 +31,6 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     view->move(0, 0);
     setFixedSize(view->size());
     view->installEventFilter(this);
-    connect(&compositorCheck_, &QTimer::timeout, this, [this] { updateShape(); });
     mapCheck_.setInterval(kMapCheckInterval);
     connect(&mapCheck_, &QTimer::timeout, this, [this] {
         QWindow* window = windowHandle();
@@ -73,10 +71,9 @@ void FloatingPanel::prepareNativeWindow() {
         X11Desktop::markAsOverlay(*window);
         tilingWm_ = TilingWmPanel::connectIfAvailable(*window);
     }
+    // A compositing manager may start or stop at any time; the X server tells when.
+    compositorWatch_ = std::make_unique<CompositorWatch>([this] { updateShape(); });
     updateShape();
-    if (X11Desktop::isActive()) {
-        compositorCheck_.start(kCompositorCheckInterval);
-    }
 }
 
 // The view changes its size when the capsule's size setting changes; the panel follows it and
@@ -97,7 +94,7 @@ bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FloatingPanel::updateShape() {
-    const bool shaped = !X11Desktop::compositingManagerRunning();
+    const bool shaped = compositorWatch_ != nullptr && !compositorWatch_->compositorRunning();
     if (shaped == isShaped()) {
         return;
     }

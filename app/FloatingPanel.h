@@ -9,6 +9,7 @@
 
 namespace orvelle {
 
+class CompositorWatch;
 class FloatingAmountView;
 class TilingWmPanel;
 
@@ -43,7 +44,7 @@ private:
     void updateShape();
     void applyShape(bool shaped);
 
-    QTimer compositorCheck_;
+    std::unique_ptr<CompositorWatch> compositorWatch_;  // set by prepareNativeWindow()
     QTimer mapCheck_;  // runs after show() until the window is mapped or a window manager has it
     int mapChecksLeft_ = 0;
     bool shaped_ = false;

@@ -40,6 +40,15 @@ void preferXWaylandForTheCapsule() {
     }
 }
 
+// Through X shared memory, Qt waits for the X server to have read each painted frame: a round
+// trip, and two more wake-ups, for every repaint of the capsule. Its few pixels cost less sent
+// over the connection, which needs no wait. A setting of the user's own wins.
+void paintWithoutSharedMemoryWaits() {
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
+}
+
 void warnAboutNativeWayland() {
     if (QGuiApplication::platformName().startsWith("wayland")) {
         std::fputs(
@@ -129,6 +138,7 @@ int OrvelleApp::main(int argc, char** argv) {
         return runWithoutDisplay(commandLine, argc, argv);
     }
     preferXWaylandForTheCapsule();
+    paintWithoutSharedMemoryWaits();
     // Qt aborts when it finds no display, and its message points at a broken installation.
     if (const std::string why = DisplayProbe::whyNoDisplay(); !why.empty()) {
         std::cerr << "orvelle: 找不到可用的显示（" << why

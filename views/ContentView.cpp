@@ -19,6 +19,7 @@
 #include "views/CardFrame.h"
 #include "views/DesktopCard.h"
 #include "views/Fonts.h"
+#include "views/OnScreenWatch.h"
 #include "views/Palette.h"
 #include "views/PayIntervalLine.h"
 #include "views/ShownAmount.h"
@@ -77,6 +78,7 @@ ContentView::ContentView(SalaryStore& store, DesktopActions desktop, QWidget* pa
     scroll->setObjectName("pageScroll");
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     root->addWidget(scroll);
+    new OnScreenWatch(*this, [this] { catchUp(); });
     subscription_ = store_.subscribe([this](StoreProperty) { scheduleRefresh(); });
     refresh();
 }
@@ -238,6 +240,10 @@ QWidget* ContentView::buildTipCard() {
 }
 
 void ContentView::scheduleRefresh() {
+    if (!OnScreenWatch::canBeSeen(*this)) {
+        behind_ = true;
+        return;
+    }
     if (refreshPending_) {
         return;
     }
@@ -246,8 +252,15 @@ void ContentView::scheduleRefresh() {
         this, [this] { refresh(); }, Qt::QueuedConnection);
 }
 
+void ContentView::catchUp() {
+    if (behind_) {
+        refresh();
+    }
+}
+
 void ContentView::refresh() {
     refreshPending_ = false;
+    behind_ = false;
     const bool monthly = store_.mode() == SalaryMode::monthly;
     const QSignalBlocker blockMode(modeGroup_);
     modeGroup_->button(static_cast<int>(store_.mode()))->setChecked(true);

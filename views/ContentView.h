@@ -18,7 +18,9 @@ namespace orvelle {
 // The settings page: the salary settings, the amount earned in the running session with its pay
 // interval, the start/stop and save buttons, and a tip, over the pink-to-cream gradient. It keeps
 // no state of its own: the controls write straight into the store, and every announcement of the
-// store brings the page up to date on the next turn of the event loop.
+// store brings the page up to date on the next turn of the event loop. While its window is hidden
+// or minimised the page does no formatting and no layout: it notes that it fell behind, and
+// catches up as the window comes back into view, before it is painted.
 class ContentView final : public QWidget {
     Q_OBJECT
 
@@ -43,6 +45,7 @@ private:
 
     void scheduleRefresh();
     void refresh();
+    void catchUp();
 
     void chooseMode(SalaryMode mode);
     void changeEndTime();
@@ -52,6 +55,7 @@ private:
     DesktopActions desktop_;
     Subscription subscription_;
     bool refreshPending_ = false;
+    bool behind_ = false;  // the store changed while the page could not be seen
 
     QButtonGroup* modeGroup_ = nullptr;
     QLabel* amountLabel_ = nullptr;

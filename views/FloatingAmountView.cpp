@@ -5,10 +5,12 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "views/AmountFormat.h"
 #include "views/CapsuleArt.h"
 #include "views/Fonts.h"
+#include "views/OnScreenWatch.h"
 #include "views/Palette.h"
 #include "views/ShownAmount.h"
 
@@ -22,7 +24,10 @@ constexpr qreal kMinimumScale = 0.5;
 
 FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()> onOpenSettings,
                                        std::function<void()> onQuit, QWidget* parent)
-    : QWidget(parent), store_(store), menu_(new QMenu(this)) {
+    : QWidget(parent),
+      store_(store),
+      menu_(new QMenu(this)),
+      amountFont_(viewFont(24, QFont::Bold)) {
     applyScale();
     setAttribute(Qt::WA_TranslucentBackground);
     menu_->addAction(QStringLiteral("打开设置"), this, std::move(onOpenSettings));
@@ -61,11 +66,23 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
         below_ = QPixmap();
         update();
     }
+    if (!canBeSeen()) {
+        behind_ = true;
+        return;
+    }
+    behind_ = false;
     QString line = amountLine();
     if (line != shownAmount_) {
         shownAmount_ = std::move(line);
         update();
     }
+}
+
+// Whatever brings the view back into view (a show, a restore, an expose) paints it, and the paint
+// catches up.
+bool FloatingAmountView::canBeSeen() const {
+    const QWindow* handle = window()->windowHandle();
+    return OnScreenWatch::canBeSeen(*this) && (handle == nullptr || handle->isExposed());
 }
 
 void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
@@ -75,8 +92,17 @@ void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
     }
 }
 
-void FloatingAmountView::paintEvent(QPaintEvent*) {
+void FloatingAmountView::paintEvent(QPaintEvent* event) {
     ++paintCount_;
+    if (behind_) {
+        behind_ = false;
+        QString line = amountLine();
+        // A partly uncovered view is asked for part of itself; the new amount needs all of it.
+        if (line != shownAmount_ && event->region() != QRegion(rect())) {
+            update();
+        }
+        shownAmount_ = std::move(line);
+    }
     // Everything is drawn in the 150 × 90 design and scaled as a whole; the cached layers are made
     // at the scaled pixel density, so that they stay as sharp as the text.
     ensureLayers(devicePixelRatioF() * scale());
@@ -94,15 +120,19 @@ void FloatingAmountView::paintEvent(QPaintEvent*) {
 // what still does not fit is elided.
 void FloatingAmountView::paintAmount(QPainter& painter) const {
     const QRectF box = CapsuleArt::amountBox();
-    const QFont font = viewFont(24, QFont::Bold);
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF metrics(amountFont_);
     const qreal width = metrics.horizontalAdvance(shownAmount_);
     const qreal scale = std::clamp(box.width() / std::max(width, 1.0), kMinimumScale, 1.0);
-    const QString text = metrics.elidedText(shownAmount_, Qt::ElideRight, box.width() / scale);
+    // Laying the text out costs more than the rest of the paint: it is elided only when even half
+    // size does not fit.
+    const QString text =
+        width * scale <= box.width()
+            ? shownAmount_
+            : metrics.elidedText(shownAmount_, Qt::ElideRight, box.width() / scale);
     painter.save();
     painter.translate(box.center());
     painter.scale(scale, scale);
-    painter.setFont(font);
+    painter.setFont(amountFont_);
     painter.setPen(palette::accentRose);
     const QRectF unscaled(-box.width() / (2 * scale), -box.height() / 2, box.width() / scale,
                           box.height());

@@ -15,8 +15,9 @@ namespace orvelle {
 // The capsule (150 × 90 at 100 %, scaled as a whole to the chosen size) that shows "今日收入:" over
 // the amount earned in the running session, with a gold sparkle and a coin. It paints only the
 // capsule, so a translucent window shows nothing outside it. It repaints only when the amount's
-// text changes; the layers that never change are drawn once into cached pixmaps. A secondary click
-// opens its menu: "打开设置" and "退出".
+// text changes; the layers that never change are drawn once into cached pixmaps. While it cannot
+// be seen (hidden, minimised, or its window not exposed) it does not even format the amount; the
+// next paint catches up. A secondary click opens its menu: "打开设置" and "退出".
 class FloatingAmountView final : public QWidget {
     Q_OBJECT
 
@@ -33,6 +34,8 @@ public:
     QMenu* contextMenu() const { return menu_; }
     // Returns how the capsule looks: marked as overtime or not.
     CapsuleLook look() const { return look_; }
+    // Returns the amount line as the view last painted it, or is about to paint it.
+    QString paintedAmount() const { return shownAmount_; }
     // Returns how many times the view has painted itself.
     int paintCount() const { return paintCount_; }
 
@@ -45,14 +48,17 @@ private:
     void onStoreChanged(StoreProperty property);
     qreal scale() const;
     void applyScale();
+    bool canBeSeen() const;
     void ensureLayers(qreal devicePixelRatio);
     void paintAmount(QPainter& painter) const;
 
     SalaryStore& store_;
     QMenu* menu_;
+    QFont amountFont_;
     Subscription subscription_;
     CapsuleLook look_ = CapsuleLook::regular;  // what the cached layers show
     QString shownAmount_;  // what the last paint showed, to skip repaints that change nothing
+    bool behind_ = false;  // the amount changed while the view could not be seen
     QPixmap below_;        // capsules, sparkle and label
     QPixmap above_;        // the coin, which lies over the amount's right end
     int paintCount_ = 0;

@@ -12,6 +12,7 @@
 
 #include "engine/PreferenceKeys.h"
 #include "fakes/StoreHarness.h"
+#include "views/AmountFormat.h"
 #include "views/PayIntervalLine.h"
 
 namespace orvelle {
@@ -138,6 +139,29 @@ TEST_F(ContentViewTest, EarnedAmountStaysOnOneLineAndLongTextsWrap) {
             return label->height() >= label->heightForWidth(label->width());
         })) << name;
         EXPECT_GT(label->height(), 2 * label->fontMetrics().height()) << name;
+    }
+}
+
+// Off screen the page does nothing for the store; brought back it shows the present at once,
+// before its first paint and without waiting for the next turn of the event loop.
+TEST_F(ContentViewTest, HiddenOrMinimisedPageCatchesUpWhenShownAgain) {
+    harness.store->startWork();
+    settle();
+    const std::pair<void (QWidget::*)(), void (QWidget::*)()> offAndOn[] = {
+        {&QWidget::hide, &QWidget::show}, {&QWidget::showMinimized, &QWidget::showNormal}};
+    for (const auto& [off, on] : offAndOn) {
+        const QString before = text("earnedAmount");
+        (view.*off)();
+        settle();
+        harness.clock.advance(3600);  // an hour at 500 a day over nine hours
+        harness.scheduler.tick();
+        settle();
+        EXPECT_EQ(text("earnedAmount"), before);
+        (view.*on)();
+        EXPECT_EQ(
+            text("earnedAmount"),
+            QString::fromStdString(formattedAmount(harness.store->earnedTodayDisplay()) + " 元"));
+        EXPECT_NE(text("earnedAmount"), before);
     }
 }
 

@@ -129,5 +129,24 @@ TEST_F(FloatingAmountViewTest, RepaintsOnlyWhenTheShownTextChanges) {
     EXPECT_EQ(view.amountLine(), amount);
 }
 
+// Hidden, the capsule does not follow the ticks; shown after an hour, its first paint already
+// shows the hour's amount.
+TEST_F(FloatingAmountViewTest, ShownAfterAnHourHiddenPaintsTheRightAmountAtOnce) {
+    work("500", 0);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.hide();
+    for (int minute = 0; minute < 60; ++minute) {
+        harness.clock.advance(60);
+        harness.scheduler.tick();
+    }
+    EXPECT_EQ(view.paintedAmount(), "¥0.00");
+    const int painted = view.paintCount();
+    view.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.paintCount() > painted; }));
+    EXPECT_EQ(view.paintedAmount(), "¥55.56");  // 500 over the nine hours to 18:00
+    EXPECT_EQ(view.paintedAmount(), view.amountLine());
+}
+
 }  // namespace
 }  // namespace orvelle
