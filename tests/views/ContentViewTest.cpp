@@ -11,49 +11,14 @@
 #include <QTimeEdit>
 
 #include "engine/PreferenceKeys.h"
-#include "fakes/StoreHarness.h"
+#include "fakes/SettingsPageFixture.h"
 #include "views/AmountFormat.h"
 #include "views/PayIntervalLine.h"
 
 namespace orvelle {
 namespace {
 
-// The settings page on a store of fakes at 09:00, driven through its real widgets.
-class ContentViewTest : public ::testing::Test {
-protected:
-    ContentViewTest() {
-        view.resize(460, 420);
-        view.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
-    }
-
-    SalaryStore& launchAtNine() {
-        harness.setLocal({2026, 3, 2, 9, 0});
-        return harness.launch();
-    }
-
-    template <typename T = QWidget>
-    T* find(const char* name) {
-        T* widget = view.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-    // Lets the page catch up with the store's announcements.
-    void settle() { QCoreApplication::processEvents(); }
-    QString text(const char* label) { return find<QLabel>(label)->text(); }
-    void click(const char* button) {
-        QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
-        settle();
-    }
-    void type(const char* amount) {
-        find<QLineEdit>("amountField")->selectAll();
-        QTest::keyClicks(find<QLineEdit>("amountField"), amount);
-    }
-
-    test::StoreHarness harness;
-    ContentView view{launchAtNine()};
-};
+class ContentViewTest : public test::SettingsPageFixture {};
 
 TEST_F(ContentViewTest, ModeEndTimeAndWorkingDaysSaveOnEveryChange) {
     EXPECT_FALSE(find("workingDaysRow")->isVisible());

@@ -8,38 +8,16 @@
 #include <QTimeEdit>
 
 #include "engine/PreferenceKeys.h"
-#include "fakes/StoreHarness.h"
+#include "fakes/SettingsPageFixture.h"
 #include "views/ContentView.h"
 
 namespace orvelle {
 namespace {
 
 // The working-day rows inside the settings page, on a store of fakes at 09:00.
-class WorkdayRowsTest : public ::testing::Test {
+class WorkdayRowsTest : public test::SettingsPageFixture {
 protected:
-    WorkdayRowsTest() {
-        view.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
-    }
-
-    SalaryStore& launchAtNine() {
-        harness.setLocal({2026, 3, 2, 9, 0});
-        return harness.launch();
-    }
-
-    template <typename T = QWidget>
-    T* find(const char* name) {
-        T* widget = view.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-    void setTime(const char* field, int hour, int minute = 0) {
-        find<QTimeEdit>(field)->setTime(QTime(hour, minute));
-    }
     const WorkdayRules& rules() { return harness.store->workday(); }
-
-    test::StoreHarness harness;
-    ContentView view{launchAtNine()};
 };
 
 TEST_F(WorkdayRowsTest, TheBreakIsSavedOrRefusedWithAHint) {
