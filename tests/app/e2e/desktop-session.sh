@@ -150,11 +150,14 @@ holds_for() {
     done
 }
 
-# Whether one of Orvelle's popup menus is on screen: they are its only override-redirect windows.
+# Whether one of Orvelle's popup menus is on screen: they are its only override-redirect windows
+# on the root window. Its tray icon is one too, but a tray (i3bar's) holds it as its child.
 menu_shown() {
-    local id
+    local id info
     for id in $(as_user xdotool search --onlyvisible --class orvelle 2>/dev/null); do
-        as_user xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+        info=$(as_user xwininfo -children -id "$id" 2>/dev/null && as_user xwininfo -id "$id" 2>/dev/null)
+        grep -q 'Override Redirect State: yes' <<<"$info" &&
+            grep -q 'Parent window id: .*(the root window)' <<<"$info" && return 0
     done
     return 1
 }
