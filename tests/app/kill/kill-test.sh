@@ -86,6 +86,13 @@ stop_app() {
     pkill -9 -P "$APP_PID" 2>/dev/null || true
     kill -9 "$APP_PID" 2>/dev/null || true
     wait "$APP_PID" 2>/dev/null || true
+    # libfaketime keeps a shared-memory entry per process and removes it only at a normal exit;
+    # those of processes that are gone, ours killed here among them, serve nobody.
+    local entry
+    for entry in /dev/shm/faketime_shm_* /dev/shm/sem.faketime_sem_*; do
+        [[ -e $entry ]] && ! kill -0 "${entry##*_}" 2>/dev/null && rm -f "$entry"
+    done
+    return 0
 }
 
 # inject LABEL SEED_CMD WHEN ACTION BEFORE AFTER: for N = 1, 2, ...: seeds the file, starts orvelle
