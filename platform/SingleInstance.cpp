@@ -68,17 +68,6 @@ SingleInstance::Role SingleInstance::claim(Handler handler) {
     return reach({InstanceProtocol::Verb::activate, {}}, &handler);
 }
 
-SingleInstance::Role SingleInstance::claim(std::function<void()> onActivate) {
-    return claim([onActivate = std::move(onActivate)](
-                     const InstanceProtocol::Request& request) -> std::optional<std::string> {
-        if (request.verb != InstanceProtocol::Verb::activate) {
-            return "unsupported";
-        }
-        onActivate();
-        return std::nullopt;
-    });
-}
-
 SingleInstance::Role SingleInstance::deliver(const InstanceProtocol::Request& request) {
     return reach(request, nullptr);
 }

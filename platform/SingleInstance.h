@@ -39,8 +39,6 @@ public:
     // Asks the running instance to show itself, or becomes the running one: then `handler` is
     // called for every request of a later instance.
     Role claim(Handler handler);
-    // The same, for an instance that only ever shows itself when asked.
-    Role claim(std::function<void()> onActivate);
 
     // Hands `request` to the running instance (secondary). When none runs, takes the lock without
     // listening (primary), so that none can start while the caller works on the files itself.

@@ -46,7 +46,11 @@ TEST(SingleInstanceTest, AnswersEveryLineAndDropsAPeerThatSendsTooMuch) {
     const test::TempFolder folder;
     int activations = 0;
     SingleInstance first(folder.path());
-    ASSERT_EQ(first.claim([&activations] { ++activations; }), SingleInstance::Role::primary);
+    const auto handler = [&activations](const InstanceProtocol::Request&) {
+        ++activations;
+        return std::optional<std::string>();
+    };
+    ASSERT_EQ(first.claim(handler), SingleInstance::Role::primary);
     const std::string socket = folder / "orvelle.socket";
     EXPECT_EQ(askAsPeer(socket, "orvelle/1 activate\r\nhello\norvelle/1 act"),
               "orvelle/1 ok\norvelle/1 error malformed\n");
