@@ -1,5 +1,7 @@
 #include "app/FloatingPanel.h"
 
+#include <iostream>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWindow>
@@ -18,6 +20,8 @@ namespace {
 // it is not one that is starting.
 constexpr std::chrono::milliseconds kMapCheckInterval{250};
 constexpr int kMapChecks = 40;
+// Time for a window manager to have placed a window it has just mapped.
+constexpr std::chrono::milliseconds kPlacementSettles{1000};
 
 }  // namespace
 
@@ -25,7 +29,6 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint) {
     setAttribute(Qt::WA_TranslucentBackground);
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Orvelle"));
     view->setParent(this);
     view->move(0, 0);
@@ -34,9 +37,12 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     mapCheck_.setInterval(kMapCheckInterval);
     connect(&mapCheck_, &QTimer::timeout, this, [this] {
         QWindow* window = windowHandle();
-        if (window == nullptr || X11Desktop::mapAgainIfUnclaimed(*window) ||
-            --mapChecksLeft_ <= 0) {
+        if (window == nullptr || --mapChecksLeft_ <= 0) {
             mapCheck_.stop();
+        } else if (X11Desktop::mapAgainIfUnclaimed(*window)) {
+            mapCheck_.stop();
+            QTimer::singleShot(kPlacementSettles, this,
+                               &FloatingPanel::reportWhatTheWindowManagerRefuses);
         }
     });
 }
@@ -44,6 +50,7 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
 FloatingPanel::~FloatingPanel() = default;
 
 void FloatingPanel::placeAt(QPoint topLeft) {
+    placedAt_ = topLeft;
     move(topLeft);
     if (tilingWm_) {
         tilingWm_->placeAt(topLeft);
@@ -65,11 +72,36 @@ void FloatingPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
+// Some window managers (weston's, for one) place every window themselves and offer no way to keep
+// one above the others. The panel then shows where it can; the user is told once, on standard
+// error, what it could not do. i3 and sway are driven through their IPC instead.
+void FloatingPanel::reportWhatTheWindowManagerRefuses() {
+    if (refusalsReported_ || tilingWm_ || !isVisible()) {
+        return;
+    }
+    refusalsReported_ = true;
+    QStringList refused;
+    if (placedAt_ && pos() != *placedAt_) {
+        refused << QStringLiteral("停靠在指定位置");
+    }
+    if (X11Desktop::windowManagerLacks("_NET_WM_STATE_ABOVE")) {
+        refused << QStringLiteral("保持在其他窗口之上");
+    }
+    if (!refused.isEmpty()) {
+        std::cerr << "orvelle: 当前窗口管理器无法让悬浮胶囊" << refused.join("、").toStdString()
+                  << "\n";
+    }
+}
+
 void FloatingPanel::prepareNativeWindow() {
     winId();  // creates the native window, unmapped
     if (QWindow* window = windowHandle()) {
-        X11Desktop::markAsOverlay(*window);
         tilingWm_ = TilingWmPanel::connectIfAvailable(*window);
+        // The user time of 0 that a window shown without activating gets from Qt is what i3 and
+        // sway go by; elsewhere it would make mutter and KWin ask for attention.
+        setAttribute(Qt::WA_ShowWithoutActivating, tilingWm_ != nullptr);
+        X11Desktop::markAsOverlay(*window, tilingWm_ ? X11Desktop::FocusRefusal::declined
+                                                     : X11Desktop::FocusRefusal::unoffered);
     }
     // A compositing manager may start or stop at any time; the X server tells when.
     compositorWatch_ = std::make_unique<CompositorWatch>([this] { updateShape(); });

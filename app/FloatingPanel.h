@@ -41,12 +41,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void reportWhatTheWindowManagerRefuses();
     void updateShape();
     void applyShape(bool shaped);
 
     std::unique_ptr<CompositorWatch> compositorWatch_;  // set by prepareNativeWindow()
     QTimer mapCheck_;  // runs after show() until the window is mapped or a window manager has it
     int mapChecksLeft_ = 0;
+    std::optional<QPoint> placedAt_;  // where the panel was last asked to be
+    bool refusalsReported_ = false;
     bool shaped_ = false;
     bool shapeFollowsScreen_ = false;
     std::unique_ptr<TilingWmPanel> tilingWm_;  // set under i3 and sway

@@ -1,5 +1,6 @@
 #include "platform/X11Desktop.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -32,13 +33,33 @@ int defaultScreenNumber() {
     return (dot > colon && colon >= 0) ? display.mid(dot + 1).toInt() : 0;
 }
 
+void dropTakeFocus(xcb_connection_t* c, xcb_window_t id) {
+    const xcb_atom_t protocols = atom(c, "WM_PROTOCOLS");
+    const xcb_atom_t takeFocus = atom(c, "WM_TAKE_FOCUS");
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, id, protocols, XCB_ATOM_ATOM, 0, 64), nullptr);
+    if (reply == nullptr) {
+        return;
+    }
+    const auto* listed = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    std::vector<xcb_atom_t> kept;
+    for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i) {
+        if (listed[i] != takeFocus) {
+            kept.push_back(listed[i]);
+        }
+    }
+    free(reply);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, protocols, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(kept.size()), kept.data());
+}
+
 }  // namespace
 
 bool X11Desktop::isActive() {
     return connection() != nullptr;
 }
 
-void X11Desktop::markAsOverlay(QWindow& window) {
+void X11Desktop::markAsOverlay(QWindow& window, FocusRefusal refusal) {
     xcb_connection_t* c = connection();
     if (c == nullptr) {
         return;
@@ -54,17 +75,19 @@ void X11Desktop::markAsOverlay(QWindow& window) {
     const uint32_t allDesktops = 0xFFFFFFFF;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
                         32, 1, &allDesktops);
-    // A utility window is one that window managers neither focus on map nor flag as demanding
-    // attention when they do not; tiling ones float it. KDE's override type, first, keeps KWin
-    // from drawing a frame around it.
+    // A utility window is one that window managers do not focus on map and tiling ones float.
+    // KDE's override type, first, keeps KWin from drawing a frame around it.
     const std::vector<xcb_atom_t> types{atom(c, "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE"),
                                         atom(c, "_NET_WM_WINDOW_TYPE_UTILITY")};
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
                         32, static_cast<uint32_t>(types.size()), types.data());
-    // A user time of 0 says the window must not be given the focus when it is mapped.
-    const uint32_t neverFocus = 0;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_USER_TIME"),
-                        XCB_ATOM_CARDINAL, 32, 1, &neverFocus);
+    if (refusal == FocusRefusal::unoffered) {
+        dropTakeFocus(c, id);
+    } else {
+        const uint32_t neverFocus = 0;
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_USER_TIME"),
+                            XCB_ATOM_CARDINAL, 32, 1, &neverFocus);
+    }
     xcb_flush(c);
 }
 
@@ -140,6 +163,24 @@ std::string X11Desktop::rootText(const char* name) {
     }
     free(reply);
     return text;
+}
+
+bool X11Desktop::windowManagerLacks(const char* hint) {
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return false;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const auto cookie =
+        xcb_get_property(c, 0, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 1024);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+    const int count = reply != nullptr ? xcb_get_property_value_length(reply) / 4 : 0;
+    const auto* listed =
+        count > 0 ? static_cast<const xcb_atom_t*>(xcb_get_property_value(reply)) : nullptr;
+    const bool lacks =
+        count > 0 && std::find(listed, listed + count, atom(c, hint)) == listed + count;
+    free(reply);
+    return lacks;
 }
 
 bool X11Desktop::compositingManagerRunning() {
