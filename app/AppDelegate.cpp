@@ -14,6 +14,13 @@
 
 namespace orvelle {
 
+namespace {
+
+// Time for a window manager to have moved its windows after a change of screens.
+constexpr std::chrono::milliseconds kWindowManagerSettles{1000};
+
+}  // namespace
+
 AppDelegate::AppDelegate(std::function<SalaryStore&()> store, const ScreenSource& screens)
     : store_(std::move(store)), screens_(screens) {}
 
@@ -84,14 +91,18 @@ bool AppDelegate::isCapsuleShown() const {
 // The panel is the application's only permanent window: if the screen it sat on goes away, it
 // comes back where start-up puts it instead of staying out of reach.
 void AppDelegate::placePanelAgainIfLost() {
-    if (floatingPanel_ && !liesOnAnyScreen(screens_, floatingPanel_->frameGeometry())) {
+    if (floatingPanel_ && !centreLiesOnAScreen(screens_, floatingPanel_->frameGeometry())) {
         positionPanelAtRightCenter(*floatingPanel_);
     }
 }
 
 void AppDelegate::watchScreens() {
-    // Queued, so that Qt has finished updating its list of screens when the check runs.
-    const auto check = [this] { QTimer::singleShot(0, this, [this] { placePanelAgainIfLost(); }); };
+    // Queued, so that Qt has finished updating its list of screens when the check runs; and once
+    // more when the window manager, which moves windows off a lost screen its own way, is done.
+    const auto check = [this] {
+        QTimer::singleShot(0, this, [this] { placePanelAgainIfLost(); });
+        QTimer::singleShot(kWindowManagerSettles, this, [this] { placePanelAgainIfLost(); });
+    };
     const auto watch = [this, check](QScreen* screen) {
         connect(screen, &QScreen::geometryChanged, this, check);
         connect(screen, &QScreen::availableGeometryChanged, this, check);

@@ -55,10 +55,10 @@ std::optional<QPoint> panelTopLeft(const ScreenSource& screens, QSize panel,
     return QPoint(x, up.qtTopFor(y, height));
 }
 
-bool liesOnAnyScreen(const ScreenSource& screens, const QRect& frame) {
+bool centreLiesOnAScreen(const ScreenSource& screens, const QRect& frame) {
     const auto all = screens.screens();
     return std::any_of(all.begin(), all.end(),
-                       [&](const ScreenGeometry& s) { return s.frame.intersects(frame); });
+                       [&](const ScreenGeometry& s) { return s.frame.contains(frame.center()); });
 }
 
 }  // namespace orvelle

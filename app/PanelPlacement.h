@@ -23,7 +23,8 @@ struct PanelInsets {
 std::optional<QPoint> panelTopLeft(const ScreenSource& screens, QSize panel,
                                    const PanelInsets& insets);
 
-// Returns whether any part of `frame` lies on one of the screens.
-bool liesOnAnyScreen(const ScreenSource& screens, const QRect& frame);
+// Returns whether the centre of `frame` lies on one of the screens. A window manager that sees a
+// screen go away may leave a window with a sliver on another one; that does not count.
+bool centreLiesOnAScreen(const ScreenSource& screens, const QRect& frame);
 
 }  // namespace orvelle

@@ -42,8 +42,10 @@ TEST(PanelPlacement, ChoosesTheMainScreenElseTheFirstAndTellsWhatLiesOnNone) {
     EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), QPoint(2240 - 150 - 96, 72));
     screens.main.reset();
     EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), QPoint(800 - 150 - 96, 72));
-    EXPECT_TRUE(liesOnAnyScreen(screens, QRect(2200, 850, 150, 90)));  // partly on the right one
-    EXPECT_FALSE(liesOnAnyScreen(screens, QRect(100, 700, 150, 90)));  // below the left one
+    EXPECT_TRUE(centreLiesOnAScreen(screens, QRect(2150, 800, 150, 90)));  // half on the right one
+    EXPECT_FALSE(centreLiesOnAScreen(screens, QRect(100, 700, 150, 90)));  // below the left one
+    // A sliver left on a screen, as a window manager leaves it when the screen it was on goes.
+    EXPECT_FALSE(centreLiesOnAScreen(screens, QRect(-140, 591, 150, 90)));
     screens.all.clear();
     EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), std::nullopt);
 }
