@@ -86,13 +86,19 @@ not_focused_nor_flagged() { ! panel_is_active && ! demands_attention; }
 # expected_place: prints where the capsule belongs on a 1440 × 900 screen: 96 from the right of
 # the work area (or of the screen where the window manager publishes none), 72 below its top.
 expected_place() {
-    local wx=0 wy=0 ww=1440
-    local area
+    # The main monitor (else the first), and of it the part the work area covers.
+    local mx my mw mh
+    read -r mw mh mx my < <(as_user xrandr --listmonitors |
+        awk 'NR > 1 {print ($2 ~ /\*/ ? 0 : 1), $3}' | sort -s -k1,1 | head -1 |
+        sed -E 's|^[01] ([0-9]+)/-?[0-9]+x([0-9]+)/-?[0-9]+\+([0-9]+)\+([0-9]+)|\1 \2 \3 \4|')
+    local wx=$mx wy=$my ww=$mw area
     area=$(root_property _NET_WORKAREA | sed -n 's/.*= //p' | tr -d ,)
     if [[ -n $area ]]; then read -r wx wy ww _ <<<"$area"; fi
-    local gap=$((1440 - (wx + ww) + 96))
+    local right=$((wx + ww < mx + mw ? wx + ww : mx + mw))
+    ((wy < my)) && wy=$my
+    local gap=$((mx + mw - right + 96))
     ((gap < 12)) && gap=12
-    echo "$((wx + ww - 150 - gap)),$((wy + 72))"
+    echo "$((right - 150 - gap)),$((wy + 72))"
 }
 
 # toplevel_of WINDOW: prints the child of the root window that holds WINDOW (its frame).

@@ -69,19 +69,21 @@ stop_orvelle
 QT_SCALE_FACTOR=2 run_orvelle
 check "scale 2: the designed logical size and place" wait_until 5 at 300x180+948+144
 
-# Reads the capsule's pixels off the screen as "x y colour" lines. Drawn at device pixels, some
-# aligned 2 × 2 block differs within itself, both where the shape's edge runs (left of the top
-# rows) and in the text; drawn at logical pixels and doubled, none would.
+# Reads the capsule's pixels off the screen as "x y colour" lines into $SESSION_DIR/pixels.
+# Drawn at device pixels, some aligned 2 × 2 block differs within itself, both where the shape's
+# edge runs (left of the top rows) and in the text; drawn at logical pixels and doubled, none would.
 pixels() {
     import -window root -crop 300x180+948+144 -depth 8 txt:- |
         awk -F'[,: ]+' 'NR > 1 {print $1, $2, $0 ~ /#00FF00/ ? "root" : $(NF - 1)}' >"$SESSION_DIR/pixels"
 }
 edge_at_device_pixels() {
+    pixels
     awk '$3 != "root" && !($2 in left) {left[$2] = $1}
          END {for (y = 0; y < 90; y += 2) if (left[y] != left[y + 1]) found = 1; exit !found}' \
         "$SESSION_DIR/pixels"
 }
 text_at_device_pixels() {
+    pixels
     awk '$2 >= 60 && $2 < 120 && $1 >= 40 && $1 < 260 {
              block = int($1 / 2) "," int($2 / 2)
              if (block in seen && seen[block] != $3) split_blocks++
@@ -89,8 +91,8 @@ text_at_device_pixels() {
          }
          END {exit !(split_blocks > 0)}' "$SESSION_DIR/pixels"
 }
-pixels
-check "scale 2: the shape's edge cut at device pixels" edge_at_device_pixels
-check "scale 2: the text drawn at device pixels" text_at_device_pixels
+# Read again until they hold, as the first paint may follow the map.
+check "scale 2: the shape's edge cut at device pixels" wait_until 5 edge_at_device_pixels
+check "scale 2: the text drawn at device pixels" wait_until 5 text_at_device_pixels
 check "still running" kill -0 "$APP_PID"
 finish_checks "$SESSION_DIR/orvelle.log"

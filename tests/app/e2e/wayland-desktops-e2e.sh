@@ -4,7 +4,8 @@
 # it, shows on every workspace and never takes the focus nor asks for attention. There is no
 # pointer to drag with here; the X11 window managers' test drags. Without XWayland, Orvelle runs
 # as a plain Wayland window and says what it cannot do.
-# Usage: wayland-desktops-e2e.sh PATH_TO_ORVELLE sway|kwin|mutter|weston|weston-without-xwayland
+# Usage: wayland-desktops-e2e.sh PATH_TO_ORVELLE
+#        sway|kwin|mutter|mutter-two-monitors|weston|weston-without-xwayland
 set -euo pipefail
 BIN=$(realpath "$1")
 DESKTOP=$2
@@ -36,6 +37,11 @@ case $DESKTOP in
         start_compositor "$SESSION_DIR/kwin_wayland" --virtual --xwayland --width 1440 --height 900
         ;;
     mutter) start_compositor mutter --headless --wayland --virtual-monitor 1440x900 ;;
+    # Two outputs side by side, as XWayland's RandR shows them to Qt.
+    mutter-two-monitors)
+        start_compositor mutter --headless --wayland --virtual-monitor 1440x900 \
+            --virtual-monitor 1280x800
+        ;;
     weston*)
         xwayland=--xwayland
         [[ $DESKTOP == weston-without-xwayland ]] && xwayland=
