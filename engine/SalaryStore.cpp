@@ -39,8 +39,7 @@ SalaryStore::SalaryStore(StoreServices services)
     : defaults_(services.defaults),
       clock_(services.clock),
       calendar_(services.calendar),
-      scheduler_(services.scheduler),
-      self_(std::make_shared<SalaryStore*>(this)) {
+      scheduler_(services.scheduler) {
     // Whatever start-up changes in the file (a migration, the day's reset, a repaired session)
     // reaches it in one write, so that a kill at any instant leaves all of it or none.
     const PreferencesStore::Batch batch(defaults_);
@@ -52,8 +51,7 @@ SalaryStore::SalaryStore(StoreServices services)
     refreshEarnedDisplay();
 }
 
-// The timer is destroyed with the store, which stops it; work it already posted finds the store
-// gone through `self_` and does nothing.
+// The timer is destroyed with the store, which stops it.
 SalaryStore::~SalaryStore() = default;
 
 void SalaryStore::loadSettings() {
@@ -274,14 +272,11 @@ void SalaryStore::stopTicking() {
 void SalaryStore::onTick() {
     // The update runs on a later turn of the event loop, after the timer's callback has returned;
     // it resolves the store anew at each step, as the day change may end the session first.
-    scheduler_.post([weak = std::weak_ptr(self_)] {
-        if (const auto self = weak.lock()) {
-            (*self)->reconcileCalendarDayIfNeeded();
-        }
-        if (const auto self = weak.lock()) {
-            (*self)->refreshEarnedDisplay();
-        }
-    });
+    // The update runs right in the timer's callback, after nothing else: handing it to a later
+    // turn of the event loop would wake the loop a second time at every tick. A day change may
+    // stop the timer from within its own callback, which the scheduler allows.
+    reconcileCalendarDayIfNeeded();
+    refreshEarnedDisplay();
 }
 
 std::optional<SalaryStore::PayInterval> SalaryStore::payInterval() const {

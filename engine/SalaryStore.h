@@ -152,8 +152,6 @@ private:
     std::string calendarDay_;
     std::optional<Instant> firstAnchorStart_;
     std::unique_ptr<RepeatingTimer> tick_;
-    // Deferred tick work holds this weakly and does nothing once the store is gone.
-    std::shared_ptr<SalaryStore*> self_;
 };
 
 }  // namespace orvelle

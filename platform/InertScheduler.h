@@ -12,7 +12,6 @@ public:
                                                       std::function<void()>) override {
         return std::make_unique<InertTimer>();
     }
-    void post(std::function<void()>) override {}
 
 private:
     struct InertTimer final : RepeatingTimer {

@@ -1,6 +1,5 @@
 #include "platform/QtScheduler.h"
 
-#include <QCoreApplication>
 #include <QTimer>
 
 namespace orvelle {
@@ -30,10 +29,6 @@ private:
 std::unique_ptr<RepeatingTimer> QtScheduler::scheduleRepeating(std::chrono::milliseconds interval,
                                                                std::function<void()> callback) {
     return std::make_unique<QtRepeatingTimer>(interval, std::move(callback));
-}
-
-void QtScheduler::post(std::function<void()> work) {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
 }
 
 }  // namespace orvelle

@@ -4,13 +4,12 @@
 
 namespace orvelle {
 
-// Timers and deferred work on the Qt event loop of the GUI thread. Qt's timers keep firing while
+// Timers on the Qt event loop of the GUI thread. Qt's timers keep firing while
 // menus are open and windows are dragged, because those run nested event loops.
 class QtScheduler final : public Scheduler {
 public:
     std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds interval,
                                                       std::function<void()> callback) override;
-    void post(std::function<void()> work) override;
 };
 
 }  // namespace orvelle

@@ -6,7 +6,7 @@
 
 namespace orvelle {
 
-// A running repeating timer; destroying it stops it as well.
+// A running repeating timer; destroying it stops it as well, also from within its own callback.
 class RepeatingTimer {
 public:
     virtual ~RepeatingTimer() = default;
@@ -15,7 +15,7 @@ public:
     virtual void invalidate() = 0;
 };
 
-// Timers and deferred work on the thread that owns the store (the GUI thread).
+// Timers on the thread that owns the store (the GUI thread).
 class Scheduler {
 public:
     virtual ~Scheduler() = default;
@@ -23,9 +23,6 @@ public:
     // Starts a timer that runs `callback` every `interval` until invalidated or destroyed.
     virtual std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds interval,
                                                               std::function<void()> callback) = 0;
-
-    // Runs `work` on a later turn of the owning thread's event loop.
-    virtual void post(std::function<void()> work) = 0;
 };
 
 }  // namespace orvelle

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
@@ -93,12 +94,27 @@ struct SystemCalendar::LocalTime {
 SystemCalendar::SystemCalendar(std::chrono::steady_clock::duration recheckInterval)
     : recheckInterval_(recheckInterval) {}
 
+bool SystemCalendar::zoneMayHaveChanged() const {
+    const char* tz = std::getenv("TZ");
+    const bool tzChanged = tz != nullptr ? tzRead_ != tz : tzRead_.has_value();
+    // The watch is asked every time, so that a change it reports is not reported again later.
+    const bool fileChanged = zoneFile_.changed();
+    if (!lastRead_ || tzChanged) {
+        return true;
+    }
+    // A zone named by $TZ may be a file of its own, which only a check of the C library's sees.
+    return zoneFile_.watching() && tz == nullptr
+               ? fileChanged
+               : std::chrono::steady_clock::now() - *lastRead_ >= recheckInterval_;
+}
+
 void SystemCalendar::rereadZoneIfDue() const {
-    const auto now = std::chrono::steady_clock::now();
-    if (lastRead_ && now - *lastRead_ < recheckInterval_) {
+    if (!zoneMayHaveChanged()) {
         return;
     }
-    lastRead_ = now;
+    lastRead_ = std::chrono::steady_clock::now();
+    const char* tz = std::getenv("TZ");
+    tzRead_ = tz != nullptr ? std::optional<std::string>(tz) : std::nullopt;
     // Reads $TZ again, and /etc/localtime again if it changed since the last reading.
     ::tzset();
 }

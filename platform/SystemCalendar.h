@@ -5,15 +5,17 @@
 #include <string>
 
 #include "platform/Calendar.h"
+#include "platform/ZoneFileWatch.h"
 
 namespace orvelle {
 
 // The Gregorian calendar of the process's local time zone, exactly as the C library's
 // localtime_r and mktime see it: whatever $TZ holds (a zone name, a POSIX rule such as "CST-8" or
 // "EST5EDT,M3.2.0,M11.1.0", a path to a zone file) or, without it, /etc/localtime, be it a link or
-// a copy. The C library reads a changed setting only when asked to, so the zone is read again at
-// most once per `recheckInterval`: cheap at 20 ticks a second, and a change still takes effect at
-// the next tick.
+// a copy. The C library reads a changed setting only when asked to, so the zone is read again when
+// $TZ changes or the kernel reports a change of /etc/localtime; with $TZ set, or where the kernel
+// reports nothing, at most once per `recheckInterval`. Either way a change takes effect at the next
+// tick.
 class SystemCalendar final : public Calendar {
 public:
     explicit SystemCalendar(
@@ -28,9 +30,12 @@ private:
     struct LocalTime;
     std::optional<LocalTime> local(Instant instant) const;
     void rereadZoneIfDue() const;
+    bool zoneMayHaveChanged() const;
 
     std::chrono::steady_clock::duration recheckInterval_;
+    mutable ZoneFileWatch zoneFile_;
     mutable std::optional<std::chrono::steady_clock::time_point> lastRead_;
+    mutable std::optional<std::string> tzRead_;  // $TZ at the last reading; nothing when unset
 };
 
 }  // namespace orvelle

@@ -86,15 +86,6 @@ TEST_F(EarningsTest, SettingsChangedWhileWorkingRevalueTheWholeSession) {
     EXPECT_EQ(store.menuBarEarnedText(), formatTwoDecimals(16200 * 1000 / (23 * 3600.0)));
 }
 
-TEST_F(EarningsTest, EachTickReadsTheClockWhenItRuns) {
-    SalaryStore& store = workFrom({2026, 3, 2, 9, 0});
-    harness.scheduler.fireTimers();
-    harness.scheduler.fireTimers();  // two firings queued before the GUI thread gets to them
-    harness.setLocal({2026, 3, 2, 13, 30});
-    harness.scheduler.runPosted();
-    EXPECT_EQ(store.menuBarEarnedText(), "250.00");
-}
-
 TEST(EndInstant, GivesNoEarlierThanTheStartWhenTheCalendarFails) {
     struct BrokenCalendar final : Calendar {
         std::string dayKey(Instant) const override { return "x"; }

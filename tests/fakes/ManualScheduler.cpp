@@ -22,7 +22,7 @@ std::unique_ptr<RepeatingTimer> ManualScheduler::scheduleRepeating(
     return std::make_unique<Timer>(slot);
 }
 
-void ManualScheduler::fireTimers() {
+void ManualScheduler::tick() {
     const auto current = slots_;
     for (const auto& slot : current) {
         if (slot->live) {
@@ -30,14 +30,6 @@ void ManualScheduler::fireTimers() {
         }
     }
     std::erase_if(slots_, [](const auto& slot) { return !slot->live; });
-}
-
-void ManualScheduler::runPosted() {
-    while (!posted_.empty()) {
-        auto work = std::move(posted_.front());
-        posted_.pop_front();
-        work();
-    }
 }
 
 int ManualScheduler::liveTimers() const {
