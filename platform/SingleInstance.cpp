@@ -8,11 +8,11 @@
 #include <cstring>
 #include <thread>
 
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "platform/InstanceProtocol.h"
+#include "platform/StreamSocket.h"
 
 namespace orvelle {
 
@@ -59,9 +59,22 @@ SingleInstance::SingleInstance(const std::filesystem::path& runtimeFolder,
       patience_(patience),
       lock_(lockPath_) {}
 
+// A connection of a later instance, answered once its request line is whole.
+struct SingleInstance::Peer {
+    explicit Peer(int fd) : socket(fd) {}
+    StreamSocket socket;
+    LineSplitter splitter;
+    QTimer timeout;
+};
+
 SingleInstance::~SingleInstance() {
-    // The server removes its socket file while the lock still keeps others from making one.
-    server_.reset();
+    peers_.clear();
+    if (listener_ >= 0) {
+        listening_.reset();
+        ::close(listener_);
+        // Removed while the lock still keeps others from making one.
+        ::unlink(socketPath_.c_str());
+    }
 }
 
 SingleInstance::Role SingleInstance::claim(Handler handler) {
@@ -192,51 +205,65 @@ bool SingleInstance::listen() {
     if (::listen(socket.fd, SOMAXCONN) != 0) {
         return fail("无法监听套接字");
     }
-    server_ = std::make_unique<QLocalServer>();
-    if (!server_->listen(socket.fd)) {
-        error_ = "orvelle: 无法启动：无法监听套接字 " + socketPath_.string() + "（" +
-                 server_->errorString().toStdString() + "）";
-        return false;
-    }
-    socket.fd = -1;  // the server owns it now
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
-        while (QLocalSocket* peer = server_->nextPendingConnection()) {
-            serve(peer);
-        }
-    });
+    listener_ = socket.fd;
+    socket.fd = -1;  // kept until the instance ends
+    listening_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
+    QObject::connect(listening_.get(), &QSocketNotifier::activated, listening_.get(),
+                     [this] { acceptPeers(); });
     return true;
 }
 
-void SingleInstance::serve(QLocalSocket* peer) {
-    QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-    QTimer::singleShot(kPeerTimeout, peer, [peer] { peer->abort(); });
-    peer->setReadBufferSize(InstanceProtocol::maxLineLength);
-    auto splitter = std::make_shared<LineSplitter>();
-    QObject::connect(peer, &QLocalSocket::readyRead, peer, [this, peer, splitter] {
-        const QByteArray bytes = peer->readAll();
-        std::vector<std::string> lines;
-        if (!splitter->feed({bytes.constData(), static_cast<size_t>(bytes.size())}, lines)) {
-            peer->abort();
-            return;
-        }
-        for (const std::string& line : lines) {
-            answer(*peer, line);
-        }
-        if (!lines.empty()) {
-            peer->disconnectFromServer();
-        }
-    });
+void SingleInstance::acceptPeers() {
+    int fd = -1;
+    while ((fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+        serve(fd);
+    }
 }
 
-void SingleInstance::answer(QLocalSocket& peer, const std::string& line) {
+void SingleInstance::serve(int fd) {
+    const uint64_t id = nextPeer_++;
+    Peer& peer = *peers_.emplace(id, std::make_unique<Peer>(fd)).first->second;
+    peer.timeout.setSingleShot(true);
+    QObject::connect(&peer.timeout, &QTimer::timeout, &peer.timeout, [this, id] { drop(id); });
+    peer.timeout.start(kPeerTimeout);
+    peer.socket.onEvents(
+        [this, id, &peer](const QByteArray& bytes) {
+            std::vector<std::string> lines;
+            if (!peer.splitter.feed({bytes.constData(), static_cast<size_t>(bytes.size())},
+                                    lines)) {
+                drop(id);
+                return;
+            }
+            if (lines.empty()) {
+                return;
+            }
+            for (const std::string& line : lines) {
+                peer.socket.write(QByteArray::fromStdString(answer(line)));
+            }
+            // The answer is a few bytes, which an empty socket buffer takes at once.
+            drop(id);
+        },
+        [this, id] { drop(id); });
+}
+
+std::string SingleInstance::answer(const std::string& line) {
     std::string why;
     const auto request = InstanceProtocol::parseRequest(line, &why);
     // Carried out before the answer, so that the answer says whether it worked.
     const std::optional<std::string> error = request ? handler_(*request) : why;
-    const std::string reply =
-        error ? InstanceProtocol::errorLine(*error) : InstanceProtocol::okLine();
-    peer.write(reply.data(), static_cast<qint64>(reply.size()));
-    peer.flush();
+    return error ? InstanceProtocol::errorLine(*error) : InstanceProtocol::okLine();
+}
+
+// Called from the peer's own notifiers and timer, which must outlive the call: the peer goes on a
+// later turn of the event loop.
+void SingleInstance::drop(uint64_t id) {
+    const auto found = peers_.find(id);
+    if (found == peers_.end()) {
+        return;
+    }
+    found->second->socket.close();
+    found->second->timeout.stop();
+    QTimer::singleShot(0, listening_.get(), [this, id] { peers_.erase(id); });
 }
 
 }  // namespace orvelle

@@ -4,14 +4,14 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "platform/InstanceLock.h"
 #include "platform/InstanceProtocol.h"
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace orvelle {
 
@@ -60,14 +60,20 @@ private:
               std::chrono::steady_clock::time_point deadline) const;
     Role notAnswering(pid_t pid);
     bool listen();
-    void serve(QLocalSocket* peer);
-    void answer(QLocalSocket& peer, const std::string& line);
+    void acceptPeers();
+    void serve(int fd);
+    std::string answer(const std::string& line);
+    void drop(uint64_t id);
 
     std::filesystem::path lockPath_;
     std::filesystem::path socketPath_;
     std::chrono::milliseconds patience_;
     InstanceLock lock_;
-    std::unique_ptr<QLocalServer> server_;
+    int listener_ = -1;
+    std::unique_ptr<QSocketNotifier> listening_;
+    struct Peer;
+    std::map<uint64_t, std::unique_ptr<Peer>> peers_;  // until answered or dropped
+    uint64_t nextPeer_ = 0;
     Handler handler_;
     std::string error_;
 };

@@ -11,7 +11,6 @@ namespace {
 constexpr char kMagic[] = "i3-ipc";
 constexpr qsizetype kMagicSize = sizeof kMagic - 1;
 constexpr qsizetype kHeaderSize = kMagicSize + 8;
-constexpr int kConnectTimeoutMs = 1000;
 // No message of i3 or sway comes near this; a larger length means the stream is not theirs.
 constexpr uint32_t kLargestPayload = 64 * 1024 * 1024;
 
@@ -73,18 +72,20 @@ QJsonObject TilingWmIpc::findNode(const QJsonObject& tree, uint64_t windowId) {
 
 TilingWmIpc::TilingWmIpc(const QString& path, std::function<void(const Message&)> onMessage)
     : onMessage_(std::move(onMessage)) {
-    connect(&socket_, &QLocalSocket::readyRead, this, [this] { readMessages(); });
-    socket_.connectToServer(path);
-    socket_.waitForConnected(kConnectTimeoutMs);
+    socket_ = StreamSocket::connectTo(path.toStdString());
+    if (socket_) {
+        socket_->onEvents([this](const QByteArray& bytes) { readMessages(bytes); }, [] {});
+    }
 }
 
 void TilingWmIpc::send(Request request, const QByteArray& payload) {
-    socket_.write(encode(static_cast<uint32_t>(request), payload));
-    socket_.flush();
+    if (isConnected()) {
+        socket_->write(encode(static_cast<uint32_t>(request), payload));
+    }
 }
 
-void TilingWmIpc::readMessages() {
-    buffer_.append(socket_.readAll());
+void TilingWmIpc::readMessages(const QByteArray& bytes) {
+    buffer_.append(bytes);
     while (const std::optional<Message> message = takeMessage(buffer_)) {
         onMessage_(*message);
     }

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QByteArray>
 #include <QJsonObject>
-#include <QLocalSocket>
+#include <QObject>
+
+#include "platform/StreamSocket.h"
 
 namespace orvelle {
 
@@ -38,19 +41,19 @@ public:
     // node that has the focus when `windowId` is 0; an empty object when there is none.
     static QJsonObject findNode(const QJsonObject& tree, uint64_t windowId);
 
-    // Connects to the socket at `path`, waiting at most a second; messages arrive at `onMessage`.
+    // Connects to the socket at `path`; messages arrive at `onMessage`.
     TilingWmIpc(const QString& path, std::function<void(const Message&)> onMessage);
 
     // Returns whether the connection stands.
-    bool isConnected() const { return socket_.state() == QLocalSocket::ConnectedState; }
+    bool isConnected() const { return socket_ && socket_->isOpen(); }
 
     // Sends a request.
     void send(Request request, const QByteArray& payload = {});
 
 private:
-    void readMessages();
+    void readMessages(const QByteArray& bytes);
 
-    QLocalSocket socket_;
+    std::unique_ptr<StreamSocket> socket_;
     QByteArray buffer_;
     std::function<void(const Message&)> onMessage_;
 };
