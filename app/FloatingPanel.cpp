@@ -37,12 +37,12 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     mapCheck_.setInterval(kMapCheckInterval);
     connect(&mapCheck_, &QTimer::timeout, this, [this] {
         QWindow* window = windowHandle();
-        if (window == nullptr || --mapChecksLeft_ <= 0) {
-            mapCheck_.stop();
-        } else if (X11Desktop::mapAgainIfUnclaimed(*window)) {
+        if (window != nullptr && X11Desktop::mapAgainIfUnclaimed(*window)) {
             mapCheck_.stop();
             QTimer::singleShot(kPlacementSettles, this,
                                &FloatingPanel::reportWhatTheWindowManagerRefuses);
+        } else if (window == nullptr || --mapChecksLeft_ <= 0) {
+            mapCheck_.stop();
         }
     });
 }
@@ -116,7 +116,7 @@ bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
         const QRect before = geometry();
         setFixedSize(size);
         if (isVisible()) {
-            move(before.x() + before.width() - size.width(), before.y());
+            placeAt({before.x() + before.width() - size.width(), before.y()});
         }
         if (isShaped()) {
             applyShape(true);
@@ -174,6 +174,7 @@ void FloatingPanel::mouseMoveEvent(QMouseEvent* event) {
     }
     const QPoint pressedAt = *pressedAt_;
     pressedAt_.reset();
+    placedAt_.reset();  // where the user drags it is no refusal of the window manager
     QWindow* window = windowHandle();
     if (window == nullptr) {
         return;

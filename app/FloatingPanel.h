@@ -48,7 +48,7 @@ private:
     std::unique_ptr<CompositorWatch> compositorWatch_;  // set by prepareNativeWindow()
     QTimer mapCheck_;  // runs after show() until the window is mapped or a window manager has it
     int mapChecksLeft_ = 0;
-    std::optional<QPoint> placedAt_;  // where the panel was last asked to be
+    std::optional<QPoint> placedAt_;  // where the panel was last asked to be, until a drag
     bool refusalsReported_ = false;
     bool shaped_ = false;
     bool shapeFollowsScreen_ = false;

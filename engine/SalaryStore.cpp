@@ -270,8 +270,6 @@ void SalaryStore::stopTicking() {
 }
 
 void SalaryStore::onTick() {
-    // The update runs on a later turn of the event loop, after the timer's callback has returned;
-    // it resolves the store anew at each step, as the day change may end the session first.
     // The update runs right in the timer's callback, after nothing else: handing it to a later
     // turn of the event loop would wake the loop a second time at every tick. A day change may
     // stop the timer from within its own callback, which the scheduler allows.

@@ -218,6 +218,13 @@ void SingleInstance::acceptPeers() {
     while ((fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
         serve(fd);
     }
+    // Out of descriptors, the waiting connection stays queued and would wake the loop at once,
+    // again and again: listen again a little later.
+    if (errno == EMFILE || errno == ENFILE) {
+        listening_->setEnabled(false);
+        QTimer::singleShot(kRetryInterval * 20, listening_.get(),
+                           [this] { listening_->setEnabled(true); });
+    }
 }
 
 void SingleInstance::serve(int fd) {

@@ -19,11 +19,12 @@ std::unique_ptr<StreamSocket> StreamSocket::connectTo(const std::string& path) {
         return nullptr;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
         return nullptr;
     }
-    // A local connect completes at once or fails at once.
+    // Non-blocking, a local connect completes at once or fails at once; blocking, it would wait
+    // as long as a stopped listener leaves its backlog full (EAGAIN here).
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ::close(fd);
         return nullptr;
@@ -85,12 +86,15 @@ void StreamSocket::flush() {
     }
 }
 
-// Reads what has arrived, then tells; the callbacks come last, as they may destroy the socket.
+// Reads what has arrived, at most a bounded amount a turn so that a peer that keeps sending
+// cannot hold the event loop (the notifier fires again for the rest), and hands it on before
+// telling of a hang-up, as the callbacks may destroy the socket.
 void StreamSocket::readAvailable() {
+    constexpr qsizetype kLargestTurn = 64 * 1024;
     QByteArray arrived;
     bool hungUp = false;
     char buffer[4096];
-    while (true) {
+    while (arrived.size() < kLargestTurn) {
         const ssize_t length = ::read(fd_, buffer, sizeof buffer);
         if (length > 0) {
             arrived.append(buffer, length);
@@ -101,15 +105,15 @@ void StreamSocket::readAvailable() {
             break;
         }
     }
-    if (hungUp) {
-        close();
-    }
-    const auto closed = hungUp ? closed_ : nullptr;
+    const std::weak_ptr<bool> alive = alive_;
     if (!arrived.isEmpty() && received_) {
         received_(arrived);
     }
-    if (closed) {
-        closed();
+    if (hungUp && !alive.expired() && fd_ >= 0) {
+        close();
+        if (closed_) {
+            closed_();
+        }
     }
 }
 

@@ -25,7 +25,7 @@ public:
     StreamSocket& operator=(const StreamSocket&) = delete;
 
     // Calls `received` with each piece of data that arrives, and `closed` once when the peer
-    // hangs up or the connection fails; either may destroy this socket.
+    // hangs up or the connection fails, after the last data; either may destroy this socket.
     void onEvents(std::function<void(const QByteArray&)> received, std::function<void()> closed);
 
     // Sends `bytes`, now or, what the socket does not take at once, as soon as it can.
@@ -47,6 +47,7 @@ private:
     std::unique_ptr<QSocketNotifier> writable_;
     std::function<void(const QByteArray&)> received_;
     std::function<void()> closed_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // gone with the socket
 };
 
 }  // namespace orvelle

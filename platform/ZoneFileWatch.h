@@ -16,8 +16,9 @@ public:
     ZoneFileWatch(const ZoneFileWatch&) = delete;
     ZoneFileWatch& operator=(const ZoneFileWatch&) = delete;
 
-    // Returns whether the kernel reports changes; without that, callers must check themselves.
-    bool watching() const { return fd_ >= 0; }
+    // Returns whether the kernel reports every change; where it cannot (no inotify, or a link
+    // that leads through another link), callers must check themselves.
+    bool watching() const { return fd_ >= 0 && !chained_; }
 
     // Returns whether the file may have changed since the last call; true when not watching.
     bool changed();
@@ -29,6 +30,7 @@ private:
     std::string name_;  // the last part of path_, as the folder's notifications name it
     int fd_ = -1;
     int fileWatch_ = -1;
+    bool chained_ = false;  // the file is reached through a link the watches do not see
 };
 
 }  // namespace orvelle

@@ -42,6 +42,22 @@ TEST(ZoneFileWatch, ReportsEachWayTheZoneFileChangesOnce) {
 
     fs::remove(zone);
     EXPECT_TRUE(watch.changed()) << "removed";
+
+    // A link to a file elsewhere, which is rewritten where it lies: only the file's watch sees it.
+    const test::TempFolder elsewhere;
+    fs::copy_file("/usr/share/zoneinfo/Asia/Tokyo", elsewhere / "zone");
+    fs::create_symlink(elsewhere / "zone", zone);
+    EXPECT_TRUE(watch.changed());
+    std::ofstream(elsewhere / "zone", std::ios::app) << "\n";
+    EXPECT_TRUE(watch.changed()) << "the file the link names rewritten";
+    EXPECT_TRUE(watch.watching());
+
+    // Through a second link, which the system may retarget unseen: the caller must check itself.
+    fs::create_symlink("/usr/share/zoneinfo/Asia/Tokyo", elsewhere / "current");
+    fs::remove(zone);
+    fs::create_symlink(elsewhere / "current", zone);
+    EXPECT_TRUE(watch.changed());
+    EXPECT_FALSE(watch.watching()) << "a link to a link";
 }
 
 TEST(ZoneFileWatch, WithoutAFolderToWatchEveryCallSaysChanged) {

@@ -75,6 +75,8 @@ panel_window_as_user() { as_user bash -c "source '$E2E_DIR/x11-session.sh'; pane
 panel_xy() {
     as_user xwininfo -id "$PANEL" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x "," y}'
 }
+# refusals: prints how often Orvelle said that the window manager refuses it something.
+refusals() { grep -c '^orvelle: 当前窗口管理器无法让悬浮胶囊' "$SESSION_DIR/orvelle.log"; }
 panel_property() { as_user xprop -id "$PANEL" "$@" 2>/dev/null; }
 root_property() { as_user xprop -root "$@" 2>/dev/null; }
 panel_viewable() { as_user xwininfo -id "$PANEL" | grep -q IsViewable; }

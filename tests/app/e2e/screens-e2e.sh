@@ -64,10 +64,10 @@ stop_orvelle
 # At scale factor s the screen of 1440 × 900 pixels is 1440/s × 900/s logical pixels; the capsule
 # keeps 150 × 90 of them, its place computed in them.
 QT_SCALE_FACTOR=1.5 run_orvelle
-check "scale 1.5: the designed logical size and place" wait_until 5 at 225x135+1071+108
+check "scale 1.5: its logical size of 150 × 90 and its place" wait_until 5 at 225x135+1071+108
 stop_orvelle
 QT_SCALE_FACTOR=2 run_orvelle
-check "scale 2: the designed logical size and place" wait_until 5 at 300x180+948+144
+check "scale 2: its logical size of 150 × 90 and its place" wait_until 5 at 300x180+948+144
 
 # Reads the capsule's pixels off the screen as "x y colour" lines into $SESSION_DIR/pixels.
 # Drawn at device pixels, some aligned 2 × 2 block differs within itself, both where the shape's

@@ -81,5 +81,6 @@ check "a click leaves the focus where it was" wait_until 5 unfocused
 check "a right-click opens the menu" right_click_opens_menu
 check "a drag moves it exactly" drag_moves_exactly -200 150
 check "a drag leaves the focus where it was" wait_until 5 unfocused
+check "says nothing is refused" test "$(refusals)" -eq 0
 check "still running" kill -0 "$APP_PID"
 finish_checks "$SESSION_DIR/orvelle.log"
