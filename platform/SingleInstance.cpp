@@ -34,17 +34,6 @@ struct Descriptor {
     }
 };
 
-bool socketAddress(const std::filesystem::path& path, sockaddr_un& address) {
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (path.native().size() >= sizeof address.sun_path) {
-        errno = ENAMETOOLONG;
-        return false;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.native().size());
-    return true;
-}
-
 int millisecondsUntil(Clock::time_point deadline) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
@@ -138,7 +127,7 @@ SingleInstance::Reply SingleInstance::ask(const InstanceProtocol::Request& reque
     Reply reply;
     sockaddr_un address{};
     const Descriptor socket{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
-    if (socket.fd < 0 || !socketAddress(socketPath_, address)) {
+    if (socket.fd < 0 || !StreamSocket::addressOf(socketPath_, address)) {
         return reply;
     }
     if (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
@@ -188,7 +177,7 @@ bool SingleInstance::listen() {
         return false;
     };
     sockaddr_un address{};
-    if (!socketAddress(socketPath_, address)) {
+    if (!StreamSocket::addressOf(socketPath_, address)) {
         return fail("无法使用套接字");
     }
     // Holding the lock proves that a socket file left here belongs to an ended instance.

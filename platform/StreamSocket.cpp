@@ -12,13 +12,22 @@
 
 namespace orvelle {
 
-std::unique_ptr<StreamSocket> StreamSocket::connectTo(const std::string& path) {
-    sockaddr_un address{};
+bool StreamSocket::addressOf(const std::string& path, sockaddr_un& address) {
+    address = {};
     address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof address.sun_path) {
-        return nullptr;
+    if (path.size() >= sizeof address.sun_path) {
+        errno = ENAMETOOLONG;
+        return false;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size());
+    return true;
+}
+
+std::unique_ptr<StreamSocket> StreamSocket::connectTo(const std::string& path) {
+    sockaddr_un address{};
+    if (path.empty() || !addressOf(path, address)) {
+        return nullptr;
+    }
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
         return nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/un.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +17,9 @@ namespace orvelle {
 // needs) costs the process over a megabyte of private memory for two small sockets.
 class StreamSocket {
 public:
+    // Fills `address` for the socket at `path`; false (errno ENAMETOOLONG) when it does not fit.
+    static bool addressOf(const std::string& path, sockaddr_un& address);
+
     // Connects to the socket at `path`; returns nothing when nobody listens there.
     static std::unique_ptr<StreamSocket> connectTo(const std::string& path);
 

@@ -94,26 +94,23 @@ struct SystemCalendar::LocalTime {
 SystemCalendar::SystemCalendar(std::chrono::steady_clock::duration recheckInterval)
     : recheckInterval_(recheckInterval) {}
 
-bool SystemCalendar::zoneMayHaveChanged() const {
+// A change of $TZ is seen at once; the zone file is looked at (through the watch, else through
+// the C library) at most once per recheck interval.
+void SystemCalendar::rereadZoneIfDue() const {
     const char* tz = std::getenv("TZ");
     const bool tzChanged = tz != nullptr ? tzRead_ != tz : tzRead_.has_value();
-    // The watch is asked every time, so that a change it reports is not reported again later.
-    const bool fileChanged = zoneFile_.changed();
-    if (!lastRead_ || tzChanged) {
-        return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (lastChecked_ && !tzChanged) {
+        if (now - *lastChecked_ < recheckInterval_) {
+            return;
+        }
+        lastChecked_ = now;
+        // A zone named by $TZ may be a file of its own, which only the C library's check sees.
+        if (zoneFile_.watching() && tz == nullptr && !zoneFile_.changed()) {
+            return;
+        }
     }
-    // A zone named by $TZ may be a file of its own, which only a check of the C library's sees.
-    return zoneFile_.watching() && tz == nullptr
-               ? fileChanged
-               : std::chrono::steady_clock::now() - *lastRead_ >= recheckInterval_;
-}
-
-void SystemCalendar::rereadZoneIfDue() const {
-    if (!zoneMayHaveChanged()) {
-        return;
-    }
-    lastRead_ = std::chrono::steady_clock::now();
-    const char* tz = std::getenv("TZ");
+    lastChecked_ = now;
     tzRead_ = tz != nullptr ? std::optional<std::string>(tz) : std::nullopt;
     // Reads $TZ again, and /etc/localtime again if it changed since the last reading.
     ::tzset();

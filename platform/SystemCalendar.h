@@ -13,9 +13,9 @@ namespace orvelle {
 // localtime_r and mktime see it: whatever $TZ holds (a zone name, a POSIX rule such as "CST-8" or
 // "EST5EDT,M3.2.0,M11.1.0", a path to a zone file) or, without it, /etc/localtime, be it a link or
 // a copy. The C library reads a changed setting only when asked to, so the zone is read again when
-// $TZ changes or the kernel reports a change of /etc/localtime; with $TZ set, or where the kernel
-// reports nothing, at most once per `recheckInterval`. Either way a change takes effect at the next
-// tick.
+// $TZ changes; the zone file is looked at once per `recheckInterval` at most, through the kernel's
+// report of a change of /etc/localtime where it gives one, else by the C library's own check.
+// Either way a change takes effect at the next tick.
 class SystemCalendar final : public Calendar {
 public:
     explicit SystemCalendar(
@@ -30,11 +30,10 @@ private:
     struct LocalTime;
     std::optional<LocalTime> local(Instant instant) const;
     void rereadZoneIfDue() const;
-    bool zoneMayHaveChanged() const;
 
     std::chrono::steady_clock::duration recheckInterval_;
     mutable ZoneFileWatch zoneFile_;
-    mutable std::optional<std::chrono::steady_clock::time_point> lastRead_;
+    mutable std::optional<std::chrono::steady_clock::time_point> lastChecked_;
     mutable std::optional<std::string> tzRead_;  // $TZ at the last reading; nothing when unset
 };
 
