@@ -1,6 +1,7 @@
 #include "app/CommandClient.h"
 
 #include <iostream>
+#include <sstream>
 
 #include "app/StoreCommands.h"
 #include "engine/SalaryStore.h"
@@ -14,13 +15,22 @@ namespace orvelle {
 
 namespace {
 
+// A command with no capsule ends at once, so what it could not store is lost: it says so and
+// fails, rather than print what a capsule would (that the values live on in memory).
 int carryOutOnTheFile(const InstanceProtocol::Request& request) {
     const SystemClock clock;
     const SystemCalendar calendar;
     InertScheduler scheduler;
-    JsonFilePreferences preferences(JsonFilePreferences::defaultPath(), std::cerr);
+    std::ostringstream diagnostics;
+    JsonFilePreferences preferences(JsonFilePreferences::defaultPath(), diagnostics);
     SalaryStore store(StoreServices{preferences, clock, calendar, scheduler});
-    switch (applyToStore(request, store)) {
+    const CommandOutcome outcome = applyToStore(request, store);
+    if (outcome != CommandOutcome::badArgument && !preferences.unsaved().empty()) {
+        std::cerr << "orvelle: 无法保存设置：" << preferences.unsaved() << "\n";
+        return 1;
+    }
+    std::cerr << diagnostics.str();
+    switch (outcome) {
         case CommandOutcome::done:
             return 0;
         case CommandOutcome::badArgument:
@@ -36,7 +46,7 @@ int carryOutOnTheFile(const InstanceProtocol::Request& request) {
 }  // namespace
 
 int runCommand(const InstanceProtocol::Request& request, const std::filesystem::path& runtime) {
-    SingleInstance instance(runtime);
+    SingleInstance instance(JsonFilePreferences::defaultPath(), runtime);
     switch (instance.deliver(request)) {
         case SingleInstance::Role::secondary:
             return 0;

@@ -13,7 +13,8 @@ const QStringList kQtOptionsWithValue{
     "qwindowgeometry", "qwindowicon",        "qwindowtitle"};
 const QStringList kQtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
-QStringList withoutQtOptions(const QStringList& arguments) {
+// Returns `arguments` without Qt's own options; notes the platform and display they choose.
+QStringList withoutQtOptions(const QStringList& arguments, CommandLine& commandLine) {
     QStringList kept;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
@@ -22,7 +23,13 @@ QStringList withoutQtOptions(const QStringList& arguments) {
             continue;
         }
         if (i > 0 && argument.startsWith('-') && kQtOptionsWithValue.contains(name)) {
-            i += argument.contains('=') ? 0 : 1;
+            if (!argument.contains('=') && ++i < arguments.size()) {
+                if (name == "platform") {
+                    commandLine.qtPlatform = arguments[i].toStdString();
+                } else if (name == "display") {
+                    commandLine.qtDisplay = arguments[i].toStdString();
+                }
+            }
             continue;
         }
         kept << argument;
@@ -48,7 +55,8 @@ constexpr CommandOption kCommands[] = {
 }  // namespace
 
 CommandLine CommandLine::parse(const QStringList& allArguments) {
-    const QStringList arguments = withoutQtOptions(allArguments);
+    CommandLine result;
+    const QStringList arguments = withoutQtOptions(allArguments, result);
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version(QStringList{"v", "version"});
@@ -61,7 +69,6 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
         parser.addOption(QCommandLineOption(command.name));
     }
 
-    CommandLine result;
     const auto refuse = [&result](const QString& why) {
         result.action = Action::error;
         result.error = why;

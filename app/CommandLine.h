@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,9 @@ struct CommandLine {
     StatusFormat format = StatusFormat::plain;
     bool follow = false;
     QString error;  // why the command line was refused, for Action::error
+    // Qt's own -platform and -display, as Qt reads them (the value in the next argument).
+    std::string qtPlatform;
+    std::string qtDisplay;
 
     // Reads `arguments` (the program's name first). The options Qt itself takes when the
     // application runs (-platform, -display, -style, …) are let through.

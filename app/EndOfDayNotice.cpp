@@ -1,6 +1,6 @@
 #include "app/EndOfDayNotice.h"
 
-#include "views/AmountFormat.h"
+#include "views/ShownAmount.h"
 
 namespace orvelle {
 
@@ -22,8 +22,7 @@ void EndOfDayNotice::onStoreChanged(StoreProperty property) {
         return;
     }
     announcedSession_ = store_.firstAnchorStart();
-    notifier_->notify("Orvelle · 下班啦",
-                      "今日工资已到手：¥" + formattedAmount(store_.earnedTodayDisplay()));
+    notifier_->notify("Orvelle · 下班啦", "今日工资已到手：¥" + shownAmount(store_));
 }
 
 }  // namespace orvelle

@@ -133,14 +133,16 @@ int OrvelleApp::main(int argc, char** argv) {
     // the process with a signal.
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
-    if (const CommandLine commandLine = CommandLine::parse(argumentsOf(argc, argv));
-        commandLine.action != CommandLine::Action::run) {
+    const CommandLine commandLine = CommandLine::parse(argumentsOf(argc, argv));
+    if (commandLine.action != CommandLine::Action::run) {
         return runWithoutDisplay(commandLine, argc, argv);
     }
     preferXWaylandForTheCapsule();
     paintWithoutSharedMemoryWaits();
     // Qt aborts when it finds no display, and its message points at a broken installation.
-    if (const std::string why = DisplayProbe::whyNoDisplay(); !why.empty()) {
+    if (const std::string why =
+            DisplayProbe::whyNoDisplay({commandLine.qtPlatform, commandLine.qtDisplay});
+        !why.empty()) {
         std::cerr << "orvelle: 找不到可用的显示（" << why
                   << "），无法显示悬浮胶囊；orvelle --status 无需显示即可使用\n";
         return 1;
@@ -167,7 +169,7 @@ int OrvelleApp::main(int argc, char** argv) {
         std::filesystem::symlink_status(JsonFilePreferences::defaultPath(), ignored));
     const QtScreens screens;
     AppDelegate delegate([]() -> SalaryStore& { return sharedSalaryStore(); }, screens);
-    SingleInstance instance(runtime.folder);
+    SingleInstance instance(JsonFilePreferences::defaultPath(), runtime.folder);
     const auto handler = [&delegate](const InstanceProtocol::Request& request) {
         return carryOut(request, delegate, sharedSalaryStore());
     };

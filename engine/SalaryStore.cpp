@@ -283,7 +283,7 @@ std::optional<SalaryStore::PayInterval> SalaryStore::payInterval() const {
     }
     const Instant anchor = *firstAnchorStart_;
     PayInterval interval{endInstant(calendar_, anchor, scheduleEndMinutes_), std::nullopt, 0.0};
-    if (workday_.hasBreak()) {
+    if (workday_.breakTakesEffect(scheduleEndMinutes_)) {
         interval.unpaid = unpaidBreak(anchor, interval.end);
     }
     interval.paidSeconds = interval.unpaid

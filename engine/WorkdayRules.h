@@ -29,8 +29,11 @@ struct WorkdayRules {
 
     bool operator==(const WorkdayRules&) const = default;
 
-    // Whether the break takes effect: switched on and ending after it starts.
-    bool hasBreak() const { return breakEnabled && breakEndMinutes > breakStartMinutes; }
+    // Whether the break takes effect with the end of work at `endOfWorkMinutes`: switched on,
+    // and neither ending before it starts nor covering the end of work. A break that would leave
+    // a session no paid time is ignored as a whole, wherever it came from (the window refuses
+    // it, but a hand-edited file or a later end of work can still bring it about).
+    bool breakTakesEffect(int endOfWorkMinutes) const;
 };
 
 // Why a break cannot be taken into the settings.
@@ -42,6 +45,11 @@ enum class BreakProblem {
 
 // Checks a break from `startMinutes` to `endMinutes` against the end of work.
 BreakProblem checkBreak(int startMinutes, int endMinutes, int endOfWorkMinutes);
+
+inline bool WorkdayRules::breakTakesEffect(int endOfWorkMinutes) const {
+    return breakEnabled &&
+           checkBreak(breakStartMinutes, breakEndMinutes, endOfWorkMinutes) == BreakProblem::none;
+}
 
 // Returns the stored text of `afterEnd`: "continue", "stop" or "overtime".
 const char* rawValue(AfterEnd afterEnd);

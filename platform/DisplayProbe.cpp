@@ -1,6 +1,8 @@
 #include "platform/DisplayProbe.h"
 
-#include <sys/stat.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -32,9 +34,10 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 // The platforms Qt tries, in order: QT_QPA_PLATFORM's list ("wayland;xcb", each maybe followed
 // by ":options"), or what it picks by itself for the session.
-std::vector<std::string> platformsQtTries() {
+std::vector<std::string> platformsQtTries(const std::string& chosen) {
     std::vector<std::string> names;
-    for (const std::string& entry : split(environment("QT_QPA_PLATFORM"), ';')) {
+    const std::string list = chosen.empty() ? environment("QT_QPA_PLATFORM") : chosen;
+    for (const std::string& entry : split(list, ';')) {
         names.push_back(entry.substr(0, entry.find(':')));
     }
     if (names.empty()) {
@@ -61,14 +64,24 @@ bool pluginInstalled(const std::string& platform) {
     return false;
 }
 
-bool xServerReachable() {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool reachable = xcb_connection_has_error(connection) == 0;
+// Returns what keeps the X server `display` from being used, empty when nothing does. A server
+// that lacks the screen the name asks for (":0.1") is as unusable to Qt as none at all.
+std::string xServerProblem(const std::string& display) {
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(display.c_str(), &screen);
+    std::string problem;
+    if (xcb_connection_has_error(connection) != 0) {
+        problem = "无法连接 X 服务器 " + display;
+    } else if (screen < 0 || screen >= xcb_setup_roots_length(xcb_get_setup(connection))) {
+        problem = "X 服务器 " + display + " 没有屏幕 " + std::to_string(screen);
+    }
     xcb_disconnect(connection);
-    return reachable;
+    return problem;
 }
 
-bool waylandSocketExists() {
+// Whether a compositor listens where the Wayland client library looks: a socket file left by
+// one that ended answers no connection.
+bool compositorListens() {
     if (!environment("WAYLAND_SOCKET").empty()) {
         return true;  // handed over by the compositor as an open descriptor
     }
@@ -77,27 +90,41 @@ bool waylandSocketExists() {
         name = "wayland-0";  // what the Wayland client library tries then
     }
     const std::string path = name[0] == '/' ? name : environment("XDG_RUNTIME_DIR") + "/" + name;
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        return false;
+    }
+    path.copy(address.sun_path, path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool listens =
+        fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return listens;
 }
 
 }  // namespace
 
-std::string DisplayProbe::whyNoDisplay() {
+std::string DisplayProbe::whyNoDisplay(const Options& options) {
     std::string tried;
-    for (const std::string& platform : platformsQtTries()) {
+    const std::string display = options.display.empty() ? environment("DISPLAY") : options.display;
+    for (const std::string& platform : platformsQtTries(options.platform)) {
         const bool isX11 = platform == "xcb";
         const bool isWayland = platform.starts_with("wayland");
         std::string problem;
         if (!pluginInstalled(platform)) {
             problem = platform + " 平台插件未安装";
-        } else if (isX11 && environment("DISPLAY").empty()) {
+        } else if (isX11 && display.empty()) {
             problem = "未设置 DISPLAY";
-        } else if (isX11 && !xServerReachable()) {
-            problem = "无法连接 X 服务器 DISPLAY=" + environment("DISPLAY");
-        } else if (isWayland && !waylandSocketExists()) {
-            problem = "找不到 Wayland 套接字 WAYLAND_DISPLAY=" + environment("WAYLAND_DISPLAY");
-        } else {
+        } else if (isX11) {
+            problem = xServerProblem(display);
+        } else if (isWayland && !compositorListens()) {
+            problem = "没有 Wayland 合成器在 WAYLAND_DISPLAY=" + environment("WAYLAND_DISPLAY") +
+                      " 上监听";
+        }
+        if (problem.empty()) {
             return {};
         }
         tried += (tried.empty() ? "" : "；") + problem;

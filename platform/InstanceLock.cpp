@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -42,16 +43,18 @@ InstanceLock::Outcome InstanceLock::tryLock() {
             return fail("无法锁定");
         }
         if (pathNamesFile(path_, fd_)) {
-            const std::string pid = std::to_string(::getpid()) + "\n";
-            if (::ftruncate(fd_, 0) != 0 ||
-                ::pwrite(fd_, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
-                return fail("无法写入锁文件");
-            }
-            return Outcome::held;
+            return record({}) ? Outcome::held : fail("无法写入锁文件");
         }
     }
     errno = ESTALE;
     return fail("锁文件被反复替换");
+}
+
+bool InstanceLock::record(const std::string& note) {
+    const std::string content =
+        std::to_string(::getpid()) + "\n" + note + (note.empty() ? "" : "\n");
+    return fd_ >= 0 && ::ftruncate(fd_, 0) == 0 &&
+           ::pwrite(fd_, content.data(), content.size(), 0) == static_cast<ssize_t>(content.size());
 }
 
 bool InstanceLock::pathNamesFile(const std::filesystem::path& path, int fd) {
@@ -63,6 +66,7 @@ bool InstanceLock::pathNamesFile(const std::filesystem::path& path, int fd) {
 
 InstanceLock::Outcome InstanceLock::fail(const char* what) {
     const int error = errno;
+    errno_ = error;
     error_ = std::string(what) + " " + path_.string() + "（" + std::strerror(error) + "）";
     if (fd_ >= 0) {
         ::close(fd_);
@@ -71,19 +75,29 @@ InstanceLock::Outcome InstanceLock::fail(const char* what) {
     return Outcome::failed;
 }
 
-pid_t InstanceLock::holder(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+InstanceLock::Holder InstanceLock::holder(const std::filesystem::path& path) {
+    Holder holder;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return 0;
+        return holder;
     }
-    char text[32];
+    // A process id and a socket path: what a larger file holds beyond that is nobody's note.
+    char text[4200];
     const ssize_t length = ::read(fd, text, sizeof text);
     ::close(fd);
-    pid_t pid = 0;
-    if (length > 0) {
-        std::from_chars(text, text + length, pid);
+    if (length <= 0) {
+        return holder;
     }
-    return pid > 0 ? pid : 0;
+    const std::string_view content(text, static_cast<size_t>(length));
+    std::from_chars(content.data(), content.data() + content.size(), holder.pid);
+    holder.pid = std::max<pid_t>(holder.pid, 0);
+    if (const size_t first = content.find('\n'); first != std::string_view::npos) {
+        const size_t second = content.find('\n', first + 1);
+        if (second != std::string_view::npos) {
+            holder.note = content.substr(first + 1, second - first - 1);
+        }
+    }
+    return holder;
 }
 
 }  // namespace orvelle

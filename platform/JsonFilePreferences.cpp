@@ -103,6 +103,7 @@ void JsonFilePreferences::load() {
         // neither moved nor replaced: the values of this run stay in memory.
         const bool wouldWrite = mayWrite_;
         mayWrite_ = false;
+        unsaved_ = problem_;
         diagnostics_ << "orvelle: " << problem_ << (wouldWrite ? "，本次运行不会保存设置\n" : "\n");
         return;
     }
@@ -125,8 +126,8 @@ void JsonFilePreferences::moveAside(const std::filesystem::path& target, const c
         return;
     }
     mayWrite_ = false;
-    diagnostics_ << "orvelle: " << target.string() << " " << why << "，且无法移开（"
-                 << std::strerror(errno) << "），本次运行使用默认设置且不保存\n";
+    unsaved_ = target.string() + " " + why + "，且无法移开（" + std::strerror(errno) + "）";
+    diagnostics_ << "orvelle: " << unsaved_ << "，本次运行使用默认设置且不保存\n";
 }
 
 std::optional<PreferenceValue> JsonFilePreferences::value(std::string_view key) const {
@@ -148,6 +149,9 @@ bool JsonFilePreferences::erase(std::string_view key) {
 
 void JsonFilePreferences::persist() {
     if (!mayWrite_) {
+        if (unsaved_.empty()) {
+            unsaved_ = path_.string() + " 以只读方式打开";
+        }
         return;
     }
     const auto target = AtomicFile::resolveLinks(path_);
@@ -157,6 +161,7 @@ void JsonFilePreferences::persist() {
             document_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
         error = AtomicFile::write(target, content, kFileMode);
     }
+    unsaved_ = error;
     if (error.empty()) {
         writeFailureReported_ = false;
         return;

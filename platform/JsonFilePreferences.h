@@ -34,6 +34,11 @@ public:
     // read or is missing.
     const std::string& problem() const { return problem_; }
 
+    // Returns why the file may not hold what this store holds: the last write failed, or the file
+    // is one this store never writes (no regular file, unreadable, damaged and not movable).
+    // Empty when every change so far reached the file.
+    const std::string& unsaved() const { return unsaved_; }
+
 private:
     void assign(std::string_view key, PreferenceValue value) override;
     bool erase(std::string_view key) override;
@@ -48,6 +53,7 @@ private:
     bool mayWrite_ = true;
     bool writeFailureReported_ = false;
     std::string problem_;
+    std::string unsaved_;
 };
 
 }  // namespace orvelle

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/AtomicFile.h"
+#include "platform/XdgPaths.h"
 
 namespace orvelle {
 
@@ -47,12 +48,14 @@ RuntimeFolder::Candidates RuntimeFolder::candidatesFromEnvironment() {
     fs::path temporary = fs::temp_directory_path(error);
     candidates.temporary =
         (error ? fs::path("/tmp") : temporary) / ("orvelle-" + std::to_string(::geteuid()));
+    // Without a home folder there is no cache candidate: a folder made at the root of the file
+    // system would be shared by every user whose home cannot be found.
     const char* cache = std::getenv("XDG_CACHE_HOME");
-    const char* home = std::getenv("HOME");
-    candidates.cache = (cache != nullptr && cache[0] == '/')
-                           ? fs::path(cache)
-                           : fs::path(home != nullptr ? home : "/") / ".cache";
-    candidates.cache /= "orvelle";
+    if (cache != nullptr && cache[0] == '/') {
+        candidates.cache = fs::path(cache) / "orvelle";
+    } else if (const auto home = homeFolder()) {
+        candidates.cache = *home / ".cache" / "orvelle";
+    }
     return candidates;
 }
 
@@ -75,11 +78,15 @@ RuntimeFolder::Choice RuntimeFolder::choose(const Candidates& candidates) {
     } else {
         refused(candidates.temporary, state);
     }
-    AtomicFile::ensureFolder(candidates.cache.parent_path(), 0700);
-    if (const State state = create(candidates.cache); state == State::usable) {
-        return {candidates.cache, ""};
+    if (candidates.cache.empty()) {
+        refusals += "；找不到主目录";
     } else {
-        refused(candidates.cache, state);
+        AtomicFile::ensureFolder(candidates.cache.parent_path(), 0700);
+        if (const State state = create(candidates.cache); state == State::usable) {
+            return {candidates.cache, ""};
+        } else {
+            refused(candidates.cache, state);
+        }
     }
     return {{}, "orvelle: 找不到只属于当前用户的运行目录：" + refusals};
 }

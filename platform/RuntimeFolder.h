@@ -25,7 +25,8 @@ public:
     struct Candidates {
         std::filesystem::path runtime;    // $XDG_RUNTIME_DIR, empty when unset
         std::filesystem::path temporary;  // a folder named after the user in the shared temp folder
-        std::filesystem::path cache;      // orvelle in $XDG_CACHE_HOME or ~/.cache
+        std::filesystem::path
+            cache;  // orvelle in $XDG_CACHE_HOME or ~/.cache; empty without a home
     };
 
     // The folder to use, or why there is none (a line for the user; then `folder` is empty).

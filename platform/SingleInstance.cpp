@@ -1,16 +1,18 @@
 #include "platform/SingleInstance.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "platform/AtomicFile.h"
 #include "platform/InstanceProtocol.h"
 #include "platform/StreamSocket.h"
 
@@ -19,34 +21,54 @@ namespace orvelle {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
 
 // A peer that has not sent a whole request by then is dropped, so none can hold a connection.
 constexpr std::chrono::seconds kPeerTimeout{5};
-constexpr std::chrono::milliseconds kRetryInterval{50};
+constexpr std::chrono::milliseconds kRetryInterval{20};
+// How long a caller that withdrew its request waits to learn whether it was carried out.
+constexpr std::chrono::seconds kWithdrawalGrace{2};
+// Connections taken in one turn of the event loop: a flood of them waits for later turns while
+// the capsule goes on ticking and painting.
+constexpr int kPeersPerTurn = 8;
 
-// Closes a descriptor when it goes out of scope.
-struct Descriptor {
-    int fd;
-    ~Descriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
+// Names the settings file in a socket's name: FNV-1a over its path, in hex.
+std::string keyOf(const fs::path& file) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const unsigned char c : file.string()) {
+        hash = (hash ^ c) * 0x100000001b3ULL;
     }
-};
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
 
-int millisecondsUntil(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+// The file that writes of `settingsFile` replace, whatever links and spellings lead to it.
+fs::path writtenFile(const fs::path& settingsFile) {
+    std::error_code error;
+    const fs::path target = AtomicFile::resolveLinks(settingsFile);
+    const fs::path canonical = fs::weakly_canonical(target, error);
+    return error ? target : canonical;
+}
+
+// Whether a lock file could not be made because nobody may create files in its folder; then
+// nobody can write the settings there either, as every write replaces the file by a new one.
+bool folderRefusesFiles(int error) {
+    return error == EACCES || error == EPERM || error == EROFS || error == ENOENT ||
+           error == ENOTDIR;
 }
 
 }  // namespace
 
-SingleInstance::SingleInstance(const std::filesystem::path& runtimeFolder,
+SingleInstance::SingleInstance(const fs::path& settingsFile, const fs::path& runtimeFolder,
                                std::chrono::milliseconds patience)
-    : lockPath_(runtimeFolder / "orvelle.lock"),
-      socketPath_(runtimeFolder / "orvelle.socket"),
-      patience_(patience),
-      lock_(lockPath_) {}
+    : patience_(patience) {
+    const fs::path file = writtenFile(settingsFile);
+    const std::string key = keyOf(file);
+    lock_ = std::make_unique<InstanceLock>(file.string() + ".lock");
+    fallbackLockPath_ = runtimeFolder / ("orvelle-" + key + ".lock");
+    socketPath_ = runtimeFolder / ("orvelle-" + key + ".socket");
+}
 
 // A connection of a later instance, answered once its request line is whole.
 struct SingleInstance::Peer {
@@ -76,22 +98,13 @@ SingleInstance::Role SingleInstance::deliver(const InstanceProtocol::Request& re
 
 SingleInstance::Role SingleInstance::reach(const InstanceProtocol::Request& request,
                                            Handler* listenWith) {
-    const Clock::time_point deadline = Clock::now() + patience_;
+    Clock::time_point deadline = Clock::now() + patience_;
+    pid_t lastHolder = -1;
     while (true) {
-        const Reply reply = ask(request, deadline);
-        switch (reply.answer) {
-            case Answer::ok:
-                return Role::secondary;
-            case Answer::refused:
-                error_ = "orvelle: 正在运行的 Orvelle（进程 " + std::to_string(reply.pid) +
-                         "）拒绝了请求：" + reply.line;
-                return Role::failed;
-            case Answer::silent:
-                return notAnswering(reply.pid != 0 ? reply.pid : InstanceLock::holder(lockPath_));
-            case Answer::absent:
-                break;
+        if (const auto role = answered(askRunning(request, deadline))) {
+            return *role;
         }
-        switch (lock_.tryLock()) {
+        switch (lock()) {
             case InstanceLock::Outcome::held:
                 if (listenWith == nullptr) {
                     return Role::primary;
@@ -99,74 +112,78 @@ SingleInstance::Role SingleInstance::reach(const InstanceProtocol::Request& requ
                 handler_ = std::move(*listenWith);
                 return listen() ? Role::primary : Role::failed;
             case InstanceLock::Outcome::failed:
-                error_ = "orvelle: 无法启动：" + lock_.error();
+                error_ = "orvelle: 无法锁定设置文件：" + lock_->error();
                 return Role::failed;
             case InstanceLock::Outcome::busy:
                 break;
         }
-        // The holder may be starting and not listening yet, or ending: ask again shortly.
+        // The holder may be a command working on the file, or an instance starting and not yet
+        // listening, or ending. Commands take their turns: the wait starts again whenever the
+        // lock changes hands, and ends only when one holder keeps it too long.
+        const pid_t holder = InstanceLock::holder(lock_->path()).pid;
+        if (holder != lastHolder) {
+            lastHolder = holder;
+            deadline = Clock::now() + patience_;
+        }
         if (Clock::now() >= deadline) {
-            return notAnswering(InstanceLock::holder(lockPath_));
+            return notAnswering(holder, "");
         }
         std::this_thread::sleep_for(kRetryInterval);
     }
 }
 
-SingleInstance::Role SingleInstance::notAnswering(pid_t pid) {
+InstanceAnswer SingleInstance::askRunning(const InstanceProtocol::Request& request,
+                                          Clock::time_point deadline) const {
+    InstanceAnswer reply = askInstance(socketPath_, request, deadline, kWithdrawalGrace);
+    if (reply.kind != InstanceAnswer::Kind::absent) {
+        return reply;
+    }
+    // An instance whose environment names another runtime folder listens there, and says so in
+    // the lock file.
+    const fs::path recorded = InstanceLock::holder(lock_->path()).note;
+    if (!recorded.empty() && recorded != socketPath_) {
+        reply = askInstance(recorded, request, deadline, kWithdrawalGrace);
+    }
+    return reply;
+}
+
+std::optional<SingleInstance::Role> SingleInstance::answered(const InstanceAnswer& reply) {
+    switch (reply.kind) {
+        case InstanceAnswer::Kind::ok:
+            return Role::secondary;
+        case InstanceAnswer::Kind::refused:
+            error_ = "orvelle: 正在运行的 Orvelle（进程 " + std::to_string(reply.pid) +
+                     "）拒绝了请求：" + reply.line;
+            return Role::failed;
+        case InstanceAnswer::Kind::silent:
+        case InstanceAnswer::Kind::withdrawn:
+            return notAnswering(
+                reply.pid != 0 ? reply.pid : InstanceLock::holder(lock_->path()).pid,
+                "，请求已撤回，不会执行");
+        case InstanceAnswer::Kind::absent:
+            break;
+    }
+    return std::nullopt;
+}
+
+InstanceLock::Outcome SingleInstance::lock() {
+    // The settings folder may not exist before the first save; made as the first save makes it.
+    AtomicFile::ensureFolder(lock_->path().parent_path(), 0700);
+    InstanceLock::Outcome outcome = lock_->tryLock();
+    if (outcome == InstanceLock::Outcome::failed && lock_->path() != fallbackLockPath_ &&
+        folderRefusesFiles(lock_->errorNumber())) {
+        lock_ = std::make_unique<InstanceLock>(fallbackLockPath_);
+        outcome = lock_->tryLock();
+    }
+    return outcome;
+}
+
+SingleInstance::Role SingleInstance::notAnswering(pid_t pid, const char* what) {
     const std::string who = pid != 0 ? "（进程 " + std::to_string(pid) + "）" : "（进程号未知）";
     error_ = "orvelle: 另一个 Orvelle" + who + "正在运行，但 " +
              std::to_string(std::chrono::ceil<std::chrono::seconds>(patience_).count()) +
-             " 秒内没有应答";
+             " 秒内没有应答" + what;
     return Role::failed;
-}
-
-// Plain sockets rather than Qt's: the peer credentials name the running process, and a
-// non-blocking connect cannot hang on a stopped instance whose backlog is full.
-SingleInstance::Reply SingleInstance::ask(const InstanceProtocol::Request& request,
-                                          Clock::time_point deadline) const {
-    Reply reply;
-    sockaddr_un address{};
-    const Descriptor socket{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
-    if (socket.fd < 0 || !StreamSocket::addressOf(socketPath_, address)) {
-        return reply;
-    }
-    if (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        // A full backlog means an instance listens but does not accept.
-        reply.answer = errno == EAGAIN ? Answer::silent : Answer::absent;
-        return reply;
-    }
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (::getsockopt(socket.fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0) {
-        reply.pid = peer.pid;
-    }
-    const std::string line = InstanceProtocol::requestLine(request);
-    if (::send(socket.fd, line.data(), line.size(), MSG_NOSIGNAL) < 0) {
-        return reply;
-    }
-    LineSplitter splitter;
-    std::vector<std::string> lines;
-    reply.answer = Answer::silent;
-    while (lines.empty()) {
-        pollfd wait{socket.fd, POLLIN, 0};
-        if (::poll(&wait, 1, millisecondsUntil(deadline)) <= 0) {
-            return reply;  // no answer in time
-        }
-        char buffer[512];
-        const ssize_t length = ::read(socket.fd, buffer, sizeof buffer);
-        if (length == 0 || (length < 0 && errno != EAGAIN && errno != EINTR)) {
-            reply.answer = Answer::absent;  // closed without answering: it may be ending
-            return reply;
-        }
-        if (length > 0 && !splitter.feed({buffer, static_cast<size_t>(length)}, lines)) {
-            reply.answer = Answer::refused;
-            reply.line = "应答过长";
-            return reply;
-        }
-    }
-    reply.line = lines.front();
-    reply.answer = InstanceProtocol::isOk(reply.line) ? Answer::ok : Answer::refused;
-    return reply;
 }
 
 bool SingleInstance::listen() {
@@ -184,7 +201,7 @@ bool SingleInstance::listen() {
     if (::unlink(socketPath_.c_str()) != 0 && errno != ENOENT) {
         return fail("无法移除旧的套接字");
     }
-    Descriptor socket{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
+    ScopedDescriptor socket{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
     if (socket.fd < 0) {
         return fail("无法创建套接字");
     }
@@ -196,6 +213,9 @@ bool SingleInstance::listen() {
     }
     listener_ = socket.fd;
     socket.fd = -1;  // kept until the instance ends
+    // Found by processes whose environment names another runtime folder; without the record
+    // they still wait their turn on the lock, so a failure here is no reason not to start.
+    lock_->record(socketPath_);
     listening_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
     QObject::connect(listening_.get(), &QSocketNotifier::activated, listening_.get(),
                      [this] { acceptPeers(); });
@@ -204,7 +224,10 @@ bool SingleInstance::listen() {
 
 void SingleInstance::acceptPeers() {
     int fd = -1;
-    while ((fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+    for (int taken = 0; taken < kPeersPerTurn; ++taken) {
+        if ((fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) < 0) {
+            break;
+        }
         serve(fd);
     }
     // Out of descriptors, the waiting connection stays queued and would wake the loop at once,
@@ -217,6 +240,14 @@ void SingleInstance::acceptPeers() {
 }
 
 void SingleInstance::serve(int fd) {
+    // The folder's mode keeps other users out; the peer's credentials make sure of it.
+    ucred peerCredentials{};
+    socklen_t size = sizeof peerCredentials;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peerCredentials, &size) != 0 ||
+        peerCredentials.uid != ::geteuid()) {
+        ::close(fd);
+        return;
+    }
     const uint64_t id = nextPeer_++;
     Peer& peer = *peers_.emplace(id, std::make_unique<Peer>(fd)).first->second;
     peer.timeout.setSingleShot(true);
@@ -233,10 +264,13 @@ void SingleInstance::serve(int fd) {
             if (lines.empty()) {
                 return;
             }
-            for (const std::string& line : lines) {
-                peer.socket.write(QByteArray::fromStdString(answer(line)));
+            // One request per connection: what follows it is never read. A caller that hung up
+            // its sending side has given up waiting and told its user that the request failed,
+            // so the request is dropped rather than carried out late.
+            if (!peer.socket.peerHungUp()) {
+                // The answer is a few bytes, which an empty socket buffer takes at once.
+                peer.socket.write(QByteArray::fromStdString(answer(lines.front())));
             }
-            // The answer is a few bytes, which an empty socket buffer takes at once.
             drop(id);
         },
         [this, id] { drop(id); });

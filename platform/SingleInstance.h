@@ -6,8 +6,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/InstanceAsk.h"
 #include "platform/InstanceLock.h"
 #include "platform/InstanceProtocol.h"
 
@@ -15,19 +17,24 @@ class QSocketNotifier;
 
 namespace orvelle {
 
-// Keeps one running instance per user, whatever display it runs on. The first instance holds an
-// advisory lock for its whole life and listens on a local socket beside it. A later instance asks
-// through the socket first, so a running one is found even if its lock file was removed; an
-// answer sends it away, and only when nobody listens does it try the lock.
+// Keeps one writer per settings file: one running instance, or one command working on the file
+// while none runs. The lock lies beside the settings file, so that every process that would write
+// it sees every other, whatever runtime folder its environment names (a cron job or an ssh shell
+// without XDG_RUNTIME_DIR included). The running instance listens on a socket in its runtime
+// folder, named after the settings file, and records that socket in the lock file, where a
+// process with another runtime folder finds it. Two settings files keep two independent instances.
 class SingleInstance {
 public:
     // The result of claim(): failed means neither, and error() says why.
     enum class Role { primary, secondary, failed };
 
-    // Uses the lock and the socket in `runtimeFolder`, a folder private to the user; waits at most
-    // `patience` for a running instance to answer.
-    explicit SingleInstance(const std::filesystem::path& runtimeFolder,
-                            std::chrono::milliseconds patience = std::chrono::seconds(5));
+    // Where the instance of `settingsFile` locks and listens: the lock beside the file (or, where
+    // nobody may create a file beside it, in `runtimeFolder`), the socket in `runtimeFolder`, a
+    // folder private to the user. Waits at most `patience` for a running instance to answer, or
+    // for a holder of the lock that does not change to let go of it.
+    SingleInstance(const std::filesystem::path& settingsFile,
+                   const std::filesystem::path& runtimeFolder,
+                   std::chrono::milliseconds patience = std::chrono::seconds(5));
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
@@ -41,34 +48,32 @@ public:
     Role claim(Handler handler);
 
     // Hands `request` to the running instance (secondary). When none runs, takes the lock without
-    // listening (primary), so that none can start while the caller works on the files itself.
+    // listening (primary), so that nothing else writes the file while the caller works on it.
     Role deliver(const InstanceProtocol::Request& request);
 
-    // Returns why claim() failed, as one line for the user.
+    // Returns why claim() or deliver() failed, as one line for the user.
     const std::string& error() const { return error_; }
 
-private:
-    enum class Answer { ok, refused, silent, absent };
-    struct Reply {
-        Answer answer = Answer::absent;
-        pid_t pid = 0;     // the running instance, from the socket's peer credentials
-        std::string line;  // what it answered
-    };
+    // Returns the socket the instance listens on, or would.
+    const std::filesystem::path& socketPath() const { return socketPath_; }
 
+private:
     Role reach(const InstanceProtocol::Request& request, Handler* listenWith);
-    Reply ask(const InstanceProtocol::Request& request,
-              std::chrono::steady_clock::time_point deadline) const;
-    Role notAnswering(pid_t pid);
+    InstanceAnswer askRunning(const InstanceProtocol::Request& request,
+                              std::chrono::steady_clock::time_point deadline) const;
+    std::optional<Role> answered(const InstanceAnswer& answer);
+    InstanceLock::Outcome lock();
+    Role notAnswering(pid_t pid, const char* what);
     bool listen();
     void acceptPeers();
     void serve(int fd);
     std::string answer(const std::string& line);
     void drop(uint64_t id);
 
-    std::filesystem::path lockPath_;
+    std::filesystem::path fallbackLockPath_;
     std::filesystem::path socketPath_;
     std::chrono::milliseconds patience_;
-    InstanceLock lock_;
+    std::unique_ptr<InstanceLock> lock_;
     int listener_ = -1;
     std::unique_ptr<QSocketNotifier> listening_;
     struct Peer;

@@ -1,6 +1,7 @@
 #include "platform/StreamSocket.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -11,6 +12,12 @@
 #include <QSocketNotifier>
 
 namespace orvelle {
+
+ScopedDescriptor::~ScopedDescriptor() {
+    if (fd >= 0) {
+        ::close(fd);
+    }
+}
 
 bool StreamSocket::addressOf(const std::string& path, sockaddr_un& address) {
     address = {};
@@ -65,6 +72,11 @@ void StreamSocket::onEvents(std::function<void(const QByteArray&)> received,
 void StreamSocket::write(const QByteArray& bytes) {
     unsent_.append(bytes);
     flush();
+}
+
+bool StreamSocket::peerHungUp() const {
+    pollfd state{fd_, POLLRDHUP, 0};
+    return fd_ < 0 || (::poll(&state, 1, 0) > 0 && (state.revents & (POLLRDHUP | POLLHUP)) != 0);
 }
 
 void StreamSocket::close() {

@@ -12,6 +12,12 @@ class QSocketNotifier;
 
 namespace orvelle {
 
+// Closes a descriptor when it goes out of scope; set `fd` to -1 to keep it open.
+struct ScopedDescriptor {
+    int fd;
+    ~ScopedDescriptor();
+};
+
 // A connected Unix stream socket on the Qt event loop, on plain descriptors: Qt's own local
 // sockets live in Qt Network, whose loading alone (with the Kerberos and proxy libraries it
 // needs) costs the process over a megabyte of private memory for two small sockets.
@@ -35,6 +41,9 @@ public:
 
     // Sends `bytes`, now or, what the socket does not take at once, as soon as it can.
     void write(const QByteArray& bytes);
+
+    // Returns whether the peer has shut down its sending side (or the whole connection).
+    bool peerHungUp() const;
 
     // Returns whether the connection stands.
     bool isOpen() const { return fd_ >= 0; }

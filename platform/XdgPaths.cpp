@@ -7,11 +7,7 @@
 
 namespace orvelle {
 
-namespace {
-
-// The home folder: $HOME, or the user's entry in the password database when $HOME is unset or
-// not absolute (a service or a sanitized environment may run us without it).
-std::filesystem::path homeFolder() {
+std::optional<std::filesystem::path> homeFolder() {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] == '/') {
         return home;
@@ -24,17 +20,15 @@ std::filesystem::path homeFolder() {
         found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
         return found->pw_dir;
     }
-    return "/";
+    return std::nullopt;
 }
-
-}  // namespace
 
 std::filesystem::path xdgConfigHome() {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     if (configHome != nullptr && configHome[0] == '/') {
         return configHome;
     }
-    return homeFolder() / ".config";
+    return homeFolder().value_or("/") / ".config";
 }
 
 }  // namespace orvelle

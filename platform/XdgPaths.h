@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 namespace orvelle {
 
@@ -8,5 +9,10 @@ namespace orvelle {
 // relative value is invalid and must be ignored). Without an absolute $HOME, the home folder is
 // the user's entry in the password database.
 std::filesystem::path xdgConfigHome();
+
+// Returns the home folder: $HOME, or the user's entry in the password database when $HOME is
+// unset or not absolute (a service or a sanitized environment may run us without it); nothing
+// when neither names one.
+std::optional<std::filesystem::path> homeFolder();
 
 }  // namespace orvelle

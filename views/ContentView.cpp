@@ -265,7 +265,11 @@ void ContentView::refresh() {
     const QSignalBlocker blockMode(modeGroup_);
     modeGroup_->button(static_cast<int>(store_.mode()))->setChecked(true);
     amountLabel_->setText(monthly ? "月薪（元）" : "日薪（元）");
-    const QString amount = QString::fromStdString(store_.amountText());
+    // Hidden amounts hide the salary too, except while the user edits it; the mask is only shown,
+    // never stored, as only the user's own edits reach the store.
+    const QString amount = store_.privacy() && !amountField_->hasFocus()
+                               ? QString::fromUtf8(kMaskedAmount.data(), kMaskedAmount.size())
+                               : QString::fromStdString(store_.amountText());
     if (amountField_->text() != amount) {
         amountField_->setText(amount);
     }
@@ -318,6 +322,10 @@ bool ContentView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == amountField_ && event->type() == QEvent::KeyPress && isReturn(event)) {
         store_.saveSettings();
         return true;
+    }
+    if (watched == amountField_ &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        refresh();  // the salary in clear while edited, masked again after
     }
     return QWidget::eventFilter(watched, event);
 }

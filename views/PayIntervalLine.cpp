@@ -11,10 +11,12 @@ std::string payIntervalLine(const SalaryStore& store) {
         return kPayIntervalHint;
     }
     // With a break the hours are the paid ones, and the rate is per paid second.
-    const char* const unpaidBreak = store.workday().hasBreak() ? "（不含午休）" : "";
-    const std::string rate = formatFixed(store.payRatePerSecond(), 4);
+    const char* const unpaidBreak =
+        store.workday().breakTakesEffect(store.scheduleEndMinutes()) ? "（不含午休）" : "";
+    const std::string rate =
+        store.privacy() ? std::string(kMaskedRate) : formatFixed(store.payRatePerSecond(), 4);
     return "计薪区间约 " + formatFixed(*seconds / 3600, 2) + " 小时" + unpaidBreak + " · 约 " +
-           (store.privacy() ? maskedDigits(rate) : rate) + " 元/秒";
+           rate + " 元/秒";
 }
 
 }  // namespace orvelle

@@ -4,22 +4,9 @@
 
 namespace orvelle {
 
-std::string maskedDigits(std::string_view text) {
-    std::string masked;
-    masked.reserve(text.size() * 3);
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            masked += "•";
-        } else {
-            masked += c;
-        }
-    }
-    return masked;
-}
-
 std::string shownAmount(const SalaryStore& store) {
-    const std::string amount = formattedAmount(store.earnedTodayDisplay());
-    return store.privacy() ? maskedDigits(amount) : amount;
+    return store.privacy() ? std::string(kMaskedAmount)
+                           : formattedAmount(store.earnedTodayDisplay());
 }
 
 }  // namespace orvelle

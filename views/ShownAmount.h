@@ -7,12 +7,13 @@
 
 namespace orvelle {
 
-// Returns `text` with every digit replaced by "•": the mask keeps the amount's shape, so that a
-// view showing it keeps its size.
-std::string maskedDigits(std::string_view text);
+// What every hidden amount and rate shows instead, whatever its size and sign: a mask that kept
+// the amount's shape would still tell how much it is.
+inline constexpr std::string_view kMaskedAmount = "•••.••";
+inline constexpr std::string_view kMaskedRate = "•.••••";
 
-// Returns the amount earned as every view shows it, without sign or unit: formatted as
-// formattedAmount() does, or masked while privacy is on.
+// Returns the amount earned as every view shows it, without unit: formatted as formattedAmount()
+// does, or the mask while privacy is on.
 std::string shownAmount(const SalaryStore& store);
 
 }  // namespace orvelle

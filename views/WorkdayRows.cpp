@@ -39,16 +39,20 @@ QHBoxLayout* rowLayout(QWidget* row) {
     return layout;
 }
 
-const char* hintFor(BreakProblem problem) {
+// A break the user enters is refused; one already stored (the end of work moved, or the file was
+// edited by hand) stays stored, and the pay ignores it until it fits again.
+QString hintFor(BreakProblem problem, WorkdayRows::BreakSource source) {
+    const bool stored = source == WorkdayRows::BreakSource::stored;
+    const QString outcome = stored ? "，暂不扣除" : "，未保存";
     switch (problem) {
         case BreakProblem::endsBeforeStart:
-            return "午休结束须晚于开始，未保存";
+            return "午休结束须晚于开始" + outcome;
         case BreakProblem::coversEndOfWork:
-            return "午休不能包含下班时间，未保存";
+            return (stored ? "午休包含下班时间" : "午休不能包含下班时间") + outcome;
         case BreakProblem::none:
             break;
     }
-    return "";
+    return {};
 }
 
 }  // namespace
@@ -147,8 +151,8 @@ void WorkdayRows::showStoredRules() {
     endNotice_->setChecked(rules.endNotice);
 }
 
-void WorkdayRows::showBreakProblem(BreakProblem problem) {
-    breakHint_->setText(hintFor(problem));
+void WorkdayRows::showBreakProblem(BreakProblem problem, BreakSource source) {
+    breakHint_->setText(hintFor(problem, source));
     breakHint_->setVisible(problem != BreakProblem::none);
 }
 
@@ -160,7 +164,9 @@ void WorkdayRows::changeBreak() {
     const BreakProblem problem =
         on ? checkBreak(minutesOf(breakStart_), minutesOf(breakEnd_), store_.scheduleEndMinutes())
            : BreakProblem::none;
-    showBreakProblem(problem);
+    const bool stored = rules.breakEnabled && rules.breakStartMinutes == minutesOf(breakStart_) &&
+                        rules.breakEndMinutes == minutesOf(breakEnd_);
+    showBreakProblem(problem, on && stored ? BreakSource::stored : BreakSource::entered);
     if (problem != BreakProblem::none) {
         return;
     }

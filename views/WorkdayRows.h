@@ -22,11 +22,15 @@ class WorkdayRows final : public QWidget {
 public:
     explicit WorkdayRows(SalaryStore& store, QWidget* parent = nullptr);
 
+    // Where a break that does not fit came from: the controls (refused, never stored) or the store
+    // (kept, and ignored by the pay until it fits again).
+    enum class BreakSource { entered, stored };
+
 private:
     QWidget* buildBreakRow();
     QWidget* buildAfterEndRow();
     void showStoredRules();
-    void showBreakProblem(BreakProblem problem);
+    void showBreakProblem(BreakProblem problem, BreakSource source);
     void changeBreak();
     void changeAfterEnd();
     void apply(const WorkdayRules& rules);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include "app/AppDelegate.h"
@@ -18,20 +19,24 @@ using WorkdaySurfacesTest = test::DelegateFixture;
 
 // 5,000 a day from 09:00 to 18:00 with an unpaid hour at noon, seen at 19:00: every surface shows
 // the same amount for each choice after the end of work, --status (a store built afresh from the
-// saved settings) included.
+// saved settings) included; in privacy mode every one shows the one mask, the salary field too.
 TEST_F(WorkdaySurfacesTest, EverySurfaceShowsTheSameAmount) {
     delegate.applicationDidFinishLaunching();
     delegate.openSettingsWindow();
     SalaryStore& store = *harness.store;
     const auto* capsule = delegate.floatingPanel()->findChild<FloatingAmountView*>();
     const auto* earned = delegate.settingsWindow()->findChild<QLabel*>("earnedAmount");
+    const auto* salary = delegate.settingsWindow()->findChild<QLineEdit*>("amountField");
     const struct {
         AfterEnd afterEnd;
         const char *grouped, *waybarClass;
-    } cases[] = {{AfterEnd::keepPaying, "5,625.00", "working"},
-                 {AfterEnd::stop, "5,000.00", "working"},
-                 {AfterEnd::overtime, "6,250.00", "overtime"}};
+        bool privacy;
+    } cases[] = {{AfterEnd::keepPaying, "5,625.00", "working", false},
+                 {AfterEnd::stop, "5,000.00", "working", false},
+                 {AfterEnd::overtime, "6,250.00", "overtime", false},
+                 {AfterEnd::overtime, "•••.••", "private", true}};
     for (const auto& c : cases) {
+        store.setPrivacy(c.privacy);
         WorkdayRules rules;
         rules.breakEnabled = true;
         rules.afterEnd = c.afterEnd;
@@ -46,6 +51,7 @@ TEST_F(WorkdaySurfacesTest, EverySurfaceShowsTheSameAmount) {
         QCoreApplication::processEvents();
         EXPECT_EQ(capsule->amountLine(), QString("¥") + c.grouped);
         EXPECT_EQ(earned->text(), QString(c.grouped) + " 元");
+        EXPECT_EQ(salary->text(), c.privacy ? "•••.••" : "5000");
         EXPECT_EQ(capsule->look() == CapsuleLook::overtime, c.afterEnd == AfterEnd::overtime);
         InertScheduler inert;
         const SalaryStore relaunched(

@@ -80,10 +80,17 @@ TEST_F(WorkdayTest, PaysThePaidSecondsAndFollowsTheAfterEndChoice) {
         {"break after the end", lunch(), hm(9), hm(11), hm(12, 30), "875.00", 2, false},
         {"started in the break", lunch(), hm(12, 30), hm(18), hm(12, 50), "0.00", 5, false},
         {"started in the break, after", lunch(), hm(12, 30), hm(18), hm(14), "100.00", 5, false},
-        {"break across the end", lunch(hm(17), hm(19)), hm(9), hm(18), hm(18, 30), "531.25", 8,
+        // A break that covers the end of work (a hand-edited file, or the end moved into the
+        // break) is ignored as a whole: it would leave a session no paid time.
+        {"break across the end", lunch(hm(17), hm(19)), hm(9), hm(18), hm(18, 30), "527.78", 9,
          false},
-        {"break around the interval: the floor", lunch(hm(11), hm(14)), hm(12), hm(13), hm(13, 1),
-         "500.00", 1.0 / 60, false},
+        {"break around the interval", lunch(hm(11), hm(14)), hm(12), hm(13), hm(13, 1), "508.33", 1,
+         false},
+        {"end moved to the break's end", lunch(), hm(9), hm(13), hm(13, 30), "562.50", 4, false},
+        {"the same, overtime 3x", lunch(kNoon, kNoon + 60, kOver, 3), hm(9), hm(13), hm(13, 30),
+         "687.50", 4, true},
+        {"the same, stop", lunch(kNoon, kNoon + 60, kStop), hm(9), hm(13), hm(13, 30), "500.00", 4,
+         false},
         // After the end: before, at and past it, each choice and multiplier.
         {"stop before", rules(kStop), hm(9), hm(18), hm(13, 30), "250.00", 9, false},
         {"stop at", rules(kStop), hm(9), hm(18), hm(18), "500.00", 9, false},

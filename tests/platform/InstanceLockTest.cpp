@@ -18,12 +18,15 @@ protected:
     fs::path path = root / "orvelle.lock";
 };
 
-TEST_F(InstanceLockTest, OneHolderWhoseIdTheFileNames) {
+TEST_F(InstanceLockTest, OneHolderWhoseIdAndNoteTheFileNames) {
     InstanceLock first(path);
     ASSERT_EQ(first.tryLock(), InstanceLock::Outcome::held);
-    EXPECT_EQ(InstanceLock::holder(path), ::getpid());
+    EXPECT_EQ(InstanceLock::holder(path).pid, ::getpid());
+    EXPECT_EQ(InstanceLock::holder(path).note, "");
+    ASSERT_TRUE(first.record("/run/user/1000/orvelle-1.socket"));
+    EXPECT_EQ(InstanceLock::holder(path).note, "/run/user/1000/orvelle-1.socket");
     EXPECT_EQ(InstanceLock(path).tryLock(), InstanceLock::Outcome::busy);
-    EXPECT_EQ(InstanceLock::holder(root / "none"), 0);
+    EXPECT_EQ(InstanceLock::holder(root / "none").pid, 0);
 }
 
 // A link planted in the lock's place is neither followed nor written through.

@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -14,48 +15,99 @@ namespace orvelle {
 namespace {
 
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
-// Sends `bytes` to the socket as a raw peer on another thread, while this one runs the event loop
-// as the running instance does, and returns what came back before the socket closed.
-std::string askAsPeer(const std::string& socket, const std::string& bytes) {
-    auto answer = std::async(std::launch::async, [socket, bytes] {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        socket.copy(address.sun_path, socket.size());
-        std::string received;
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-            ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-            char buffer[256];
-            for (ssize_t length; (length = ::read(fd, buffer, sizeof buffer)) > 0;) {
+// Whether a raw peer keeps waiting for the answer, or hangs up its sending side at once, as a
+// caller that gave up does.
+enum class Peer { waits, givesUp };
+
+// Sends `bytes` to the socket as a raw peer, while this thread runs the event loop as the running
+// instance does, and returns what came back before the socket closed. Everything is sent before
+// the instance first looks, so what it sees does not depend on timing.
+std::string askAsPeer(const fs::path& socket, const std::string& bytes, Peer peer = Peer::waits) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socket.string().copy(address.sun_path, socket.string().size());
+    std::string received;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (peer == Peer::givesUp) {
+            ::shutdown(fd, SHUT_WR);
+        }
+        ::fcntl(fd, F_SETFL, O_NONBLOCK);
+        char buffer[256];
+        while (true) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            const ssize_t length = ::read(fd, buffer, sizeof buffer);
+            if (length > 0) {
                 received.append(buffer, static_cast<size_t>(length));
+            } else if (length == 0 || errno != EAGAIN) {
+                break;
             }
         }
-        ::close(fd);
-        return received;
-    });
-    while (answer.wait_for(0s) != std::future_status::ready) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-    return answer.get();
+    ::close(fd);
+    return received;
 }
 
-// Finding the running instance, through its socket even without its lock file, is covered end to
-// end; what no second instance sends is covered here.
-TEST(SingleInstanceTest, AnswersEveryLineAndDropsAPeerThatSendsTooMuch) {
-    const test::TempFolder folder;
-    int activations = 0;
-    SingleInstance first(folder.path());
-    const auto handler = [&activations](const InstanceProtocol::Request&) {
-        ++activations;
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    SingleInstanceTest() {
+        for (const char* name : {"runtime", "other-runtime"}) {
+            fs::create_directory(folder / name, folder.path());
+        }
+    }
+
+    // Runs `deliver` on another thread while this one serves the running instance's requests.
+    static SingleInstance::Role deliverFrom(SingleInstance& instance) {
+        auto role = std::async(std::launch::async, [&instance] {
+            return instance.deliver({InstanceProtocol::Verb::activate, {}});
+        });
+        while (role.wait_for(0s) != std::future_status::ready) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return role.get();
+    }
+
+    test::TempFolder folder;
+    fs::path settings = folder / "config/orvelle/preferences.json";
+    int carriedOut = 0;
+    SingleInstance::Handler handler = [this](const InstanceProtocol::Request&) {
+        ++carriedOut;
         return std::optional<std::string>();
     };
+};
+
+// One request per connection, whatever a peer sends after it; a peer that sends too much, or
+// that gave up before the request was looked at, has nothing carried out.
+TEST_F(SingleInstanceTest, CarriesOutOneRequestPerConnectionForACallerStillWaiting) {
+    SingleInstance first(settings, folder / "runtime");
     ASSERT_EQ(first.claim(handler), SingleInstance::Role::primary);
-    const std::string socket = folder / "orvelle.socket";
-    EXPECT_EQ(askAsPeer(socket, "orvelle/1 activate\r\nhello\norvelle/1 act"),
-              "orvelle/1 ok\norvelle/1 error malformed\n");
-    EXPECT_EQ(askAsPeer(socket, std::string(70000, 'x')), "");
-    EXPECT_EQ(activations, 1);
+    std::string flood = "orvelle/1 activate\r\nhello\n";
+    for (int i = 0; i < 3000; ++i) {
+        flood += "orvelle/1 activate\n";
+    }
+    EXPECT_EQ(askAsPeer(first.socketPath(), flood), "orvelle/1 ok\n");
+    EXPECT_EQ(askAsPeer(first.socketPath(), std::string(70000, 'x')), "");
+    EXPECT_EQ(askAsPeer(first.socketPath(), "orvelle/1 activate\n", Peer::givesUp), "");
+    EXPECT_EQ(carriedOut, 1);
+}
+
+// Whatever runtime folder a process's environment names, the settings file it would write leads
+// it to the instance that writes it; another settings file has an instance of its own.
+TEST_F(SingleInstanceTest, OneInstancePerSettingsFileWhateverTheRuntimeFolder) {
+    SingleInstance first(settings, folder / "runtime");
+    ASSERT_EQ(first.claim(handler), SingleInstance::Role::primary);
+    EXPECT_EQ(InstanceLock::holder(settings.string() + ".lock").note, first.socketPath());
+
+    SingleInstance elsewhere(settings, folder / "other-runtime");
+    EXPECT_EQ(deliverFrom(elsewhere), SingleInstance::Role::secondary);
+    EXPECT_EQ(carriedOut, 1);
+
+    SingleInstance otherFile(folder / "other-config/preferences.json", folder / "runtime");
+    EXPECT_EQ(otherFile.claim(handler), SingleInstance::Role::primary);
+    EXPECT_NE(otherFile.socketPath(), first.socketPath());
 }
 
 }  // namespace

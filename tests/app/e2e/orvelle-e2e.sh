@@ -145,9 +145,16 @@ check "the session's day is stored" grep -q '"salary.calendarDay"' "$PREFS"
 
 # second_launch [VAR=VALUE...]: runs another orvelle to its end; leaves its exit status in
 # $status and what it printed in $said.
+# Arguments after "--" go to orvelle.
 second_launch() {
+    local variables=()
+    while (($#)) && [[ $1 != -- ]]; do
+        variables+=("$1")
+        shift
+    done
+    (($#)) && shift
     status=0
-    said=$(timeout 60 env "$@" "$BIN" 2>&1) || status=$?
+    said=$(timeout 60 env "${variables[@]}" "$BIN" "$@" 2>&1) || status=$?
     echo "$said" >>"$SESSION_DIR/orvelle.log"
 }
 one_panel() { [[ $(panel_windows | wc -l) -eq 1 ]]; }
@@ -160,7 +167,10 @@ second_launch DISPLAY="$DISPLAY.0"
 check "a second instance on $DISPLAY.0 exits with status 0" test "$status" -eq 0
 check "the first instance keeps running" kill -0 "$APP_PID"
 check "and shows its settings window" wait_until 30 settings_windows
-rm "$XDG_RUNTIME_DIR/orvelle.lock"
+second_launch XDG_RUNTIME_DIR=
+check "nor does a start whose environment names no runtime folder" test "$status" -eq 0
+check "which shows no second capsule" one_panel
+rm "$PREFS.lock"
 second_launch
 check "with the lock file removed a second instance exits with status 0" test "$status" -eq 0
 check "and no second capsule shows" one_panel
@@ -183,11 +193,11 @@ for signal in TERM INT; do
 done
 
 # Start-up failures are one line with the reason and status 1, never a crash or "already running".
-mkdir "$SESSION_DIR/blocked" && chmod 700 "$SESSION_DIR/blocked"
-mkdir "$SESSION_DIR/blocked/orvelle.lock"
-second_launch XDG_RUNTIME_DIR="$SESSION_DIR/blocked"
+mkdir -p "$SESSION_DIR/blocked/orvelle/preferences.json.lock"
+second_launch XDG_CONFIG_HOME="$SESSION_DIR/blocked"
 check "a lock that cannot be made is an error with its reason" failed_saying 'Is a directory'
-for no_display in "DISPLAY= WAYLAND_DISPLAY=" "DISPLAY=:4242" "QT_QPA_PLATFORM=nowhere"; do
+for no_display in "DISPLAY= WAYLAND_DISPLAY=" "DISPLAY=:4242" "DISPLAY=$DISPLAY.1" \
+    "QT_QPA_PLATFORM=nowhere" "-- -display :4243" "WAYLAND_DISPLAY= -- -platform wayland"; do
     # shellcheck disable=SC2086  # one word per variable
     second_launch $no_display
     check "$no_display: one line that no display was found, status 1" no_display_line
@@ -204,7 +214,8 @@ launch
 second_launch
 check "without XDG_RUNTIME_DIR a second instance finds the first" test "$status" -eq 0
 check "through the cache folder, not the planted one" \
-    test -S "$XDG_CACHE_HOME/orvelle/orvelle.socket" -a -z "$(ls "$SESSION_DIR/planted")"
+    sh -c 'test -S "$1"/orvelle/orvelle-*.socket -a -z "$(ls "$2")"' - "$XDG_CACHE_HOME" \
+    "$SESSION_DIR/planted"
 kill "$APP_PID"
 wait "$APP_PID" || true
 export XDG_RUNTIME_DIR=$saved_runtime

@@ -49,6 +49,27 @@ check "--hide says it needs a running capsule" grep -q "没有在运行" "$SESSI
 check "no window appeared" no_window
 verb 2 --privacy maybe
 
+# A verb that cannot store its change says why and fails: a process that ends at once keeps
+# nothing in memory.
+mv "$PREFS" "$PREFS.kept"
+mkfifo "$PREFS"
+verb 1 --privacy off
+check "a FIFO in the file's place is named" grep -q "无法保存设置" "$SESSION_DIR/stderr"
+rm "$PREFS" && ln -s /dev/null "$PREFS"
+verb 1 --start-work
+rm "$PREFS" && mv "$PREFS.kept" "$PREFS"
+
+# Verbs with no capsule take turns on the settings file's lock: none fails, none is lost.
+pids=()
+for _ in $(seq 120); do
+    timeout 60 "$BIN" --privacy toggle 2>>"$SESSION_DIR/stderr" &
+    pids+=($!)
+done
+failed=0
+for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+check "120 verbs at once all succeed" test "$failed" -eq 0
+check "and every toggle counted" has '.["salary.privacy"] == true'
+
 # A running capsule takes each verb at once.
 "$BIN" >>"$LOG" 2>&1 &
 APP_PID=$!
@@ -68,8 +89,22 @@ check "--show-settings opens the settings window" \
 verb 0 --stop-work
 check "--stop-work stops it" has 'has("salary.sessionStart") | not'
 check "it is the same capsule throughout" kill -0 "$APP_PID"
+
+# The settings file, not the runtime folder, has one writer: a start and a verb from an
+# environment without XDG_RUNTIME_DIR (a cron job, an ssh shell) reach this capsule.
+verb 0 --start-work
+timeout 20 env -u XDG_RUNTIME_DIR "$BIN" --privacy on >>"$LOG" 2>&1
+timeout 20 env -u XDG_RUNTIME_DIR "$BIN" >>"$LOG" 2>&1
+check "from another runtime folder the verb reaches the capsule" \
+    has '.["salary.privacy"] == true and .["salary.sessionStart"] > 0'
+check "and a second start shows no second capsule" test "$(panel_windows | wc -l)" -eq 1
+verb 0 --stop-work
+
+# A verb that timed out is withdrawn: the capsule does not carry it out once it wakes.
 kill -STOP "$APP_PID"
 verb 1 --toggle-work
 check "a capsule that does not answer is named" grep -q "$APP_PID" "$SESSION_DIR/stderr"
 kill -CONT "$APP_PID"
+verb 0 --privacy off
+check "the withdrawn request was not carried out" has 'has("salary.sessionStart") | not'
 finish_checks "$LOG"

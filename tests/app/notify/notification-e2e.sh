@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The desktop notifier against a real notification daemon (dunst, on a private Xvfb) on a private
-# session bus: the notification it sends is the one the daemon shows.
-# Usage: notification-e2e.sh PATH_TO_orvelle_platform_qt_tests
+# The end-of-work notice through the desktop notifier to a real notification daemon (dunst, on a
+# private Xvfb) on a private session bus: the notification it sends in privacy mode is the one the
+# daemon shows, masked.
+# Usage: notification-e2e.sh PATH_TO_orvelle_notice_service_test
 set -euo pipefail
 BIN=$(realpath "$1")
-source "$(dirname "$0")/../../app/e2e/x11-session.sh"
+source "$(dirname "$0")/../e2e/x11-session.sh"
 
 SESSION_SIZE=1024x768
 SESSION_DIR=$(mktemp -d /tmp/orvelle-notify.XXXXXX)
@@ -23,12 +24,12 @@ dbus-run-session -- bash -c '
     trap "kill $DUNST_PID 2>/dev/null || true" EXIT
     wait_until 20 dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.GetNameOwner string:org.freedesktop.Notifications
-    ORVELLE_NOTIFICATION_SERVICE=1 QT_QPA_PLATFORM=offscreen \
-        "$BIN" --gtest_filter=DesktopNotifier.ReachesTheRunningService
+    QT_QPA_PLATFORM=offscreen "$BIN"
     shown() { dunstctl history | jq -e ".data[0][] | select(.summary.data == \"$1\" and .body.data == \"$2\")"; }
     displayed() { dunstctl count displayed | grep -qx 1; }
     check "the daemon shows the notification" wait_until 10 displayed
     dunstctl close-all
-    check "with its summary and body" wait_until 10 shown "Orvelle · 下班啦" "今日工资已到手：¥500.00"
+    check "with its summary and the amount masked" \
+        wait_until 10 shown "Orvelle · 下班啦" "今日工资已到手：¥•••.••"
     finish_checks "$SESSION_DIR/dunst.log"
-' "$(dirname "$0")/../../app/e2e/x11-session.sh"
+' "$(dirname "$0")/../e2e/x11-session.sh"
