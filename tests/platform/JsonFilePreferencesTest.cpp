@@ -161,6 +161,7 @@ TEST_F(JsonFilePreferencesTest, WhatIsNoReadableFileIsLeftAloneAndNeverWritten) 
         JsonFilePreferences preferences(file, diagnostics);
         preferences.set("salary.mode", std::string("monthly"));
         EXPECT_EQ(preferences.text("salary.mode"), "monthly") << kind;
+        EXPECT_NE(preferences.unsaved().find(why), std::string::npos) << kind;
         EXPECT_EQ(diagnosticLines(), 1) << kind;
         EXPECT_NE(diagnostics.str().find(why), std::string::npos) << kind;
         EXPECT_EQ(entriesIn(dir), 1U) << kind;
@@ -218,12 +219,14 @@ TEST_F(JsonFilePreferencesTest, FailedWritesKeepTheOldFileAndTheValuesAndSaySoOn
         preferences.set("salary.mode", std::string("monthly"));
         const bool kept = preferences.number("salary.amount") == 123456.0 &&
                           preferences.text("salary.mode") == "monthly";
-        ::_exit((kept ? 0 : 1) + (diagnosticLines() == 1 ? 0 : 2));
+        ::_exit((kept ? 0 : 1) + (diagnosticLines() == 1 ? 0 : 2) +
+                (preferences.unsaved().empty() ? 4 : 0));
     }
     int status = -1;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: values lost, 2: not said exactly once";
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "1: values lost, 2: not said exactly once, 4: reported as saved";
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(entriesIn(dir), 1U);
 }

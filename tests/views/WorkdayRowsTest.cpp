@@ -53,6 +53,13 @@ TEST_F(WorkdayRowsTest, TheBreakIsSavedOrRefusedWithAHint) {
     // 09:00 to 18:00 less 11:30 to 13:00: 7.5 paid hours at 500 a day.
     EXPECT_EQ(find<QLabel>("payIntervalLine")->text(),
               "计薪区间约 7.50 小时（不含午休） · 约 0.0185 元/秒");
+
+    // The end of work moved into the break: the stored break stays, and the pay ignores it.
+    harness.store->setScheduleEndMinutes(13 * 60);
+    harness.store->saveSettings();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(find<QLabel>("breakHint")->text(), "午休包含下班时间，暂不扣除");
+    EXPECT_EQ(find<QLabel>("payIntervalLine")->text(), "计薪区间约 4.00 小时 · 约 0.0347 元/秒");
 }
 
 TEST_F(WorkdayRowsTest, AfterEndChoicesAndTheNoticeAreSaved) {
