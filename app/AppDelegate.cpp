@@ -9,7 +9,7 @@
 #include "app/FloatingPanel.h"
 #include "app/SettingsWindow.h"
 #include "app/TrayIcon.h"
-#include "platform/DesktopNotifier.h"
+#include "platform/desktop/DesktopNotifier.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {

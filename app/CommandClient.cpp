@@ -5,11 +5,11 @@
 
 #include "app/StoreCommands.h"
 #include "engine/SalaryStore.h"
-#include "platform/InertScheduler.h"
-#include "platform/JsonFilePreferences.h"
-#include "platform/SingleInstance.h"
-#include "platform/SystemCalendar.h"
-#include "platform/SystemClock.h"
+#include "platform/api/InertScheduler.h"
+#include "platform/desktop/SingleInstance.h"
+#include "platform/posix/JsonFilePreferences.h"
+#include "platform/posix/SystemCalendar.h"
+#include "platform/posix/SystemClock.h"
 
 namespace orvelle {
 

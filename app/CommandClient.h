@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/InstanceProtocol.h"
+#include "platform/posix/InstanceProtocol.h"
 
 namespace orvelle {
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "app/StatusReport.h"
-#include "platform/InstanceProtocol.h"
+#include "platform/posix/InstanceProtocol.h"
 
 namespace orvelle {
 

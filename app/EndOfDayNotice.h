@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "engine/SalaryStore.h"
-#include "platform/Notifier.h"
+#include "platform/api/Notifier.h"
 
 namespace orvelle {
 

@@ -7,9 +7,9 @@
 #include <QWindow>
 
 #include "app/TilingWmPanel.h"
-#include "platform/CompositorWatch.h"
-#include "platform/X11Desktop.h"
-#include "platform/X11Shape.h"
+#include "platform/desktop/CompositorWatch.h"
+#include "platform/desktop/X11Desktop.h"
+#include "platform/desktop/X11Shape.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {

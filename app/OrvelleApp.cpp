@@ -17,13 +17,13 @@
 #include "app/RemoteControl.h"
 #include "app/SharedSalaryStore.h"
 #include "app/StatusCommand.h"
-#include "platform/DisplayProbe.h"
-#include "platform/JsonFilePreferences.h"
-#include "platform/RuntimeFolder.h"
-#include "platform/Screens.h"
-#include "platform/SessionBus.h"
-#include "platform/SingleInstance.h"
-#include "platform/UnixSignals.h"
+#include "platform/desktop/DisplayProbe.h"
+#include "platform/desktop/Screens.h"
+#include "platform/desktop/SingleInstance.h"
+#include "platform/desktop/UnixSignals.h"
+#include "platform/posix/JsonFilePreferences.h"
+#include "platform/posix/RuntimeFolder.h"
+#include "platform/posix/SessionBus.h"
 
 namespace orvelle {
 

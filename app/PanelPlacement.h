@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "platform/Screens.h"
+#include "platform/desktop/Screens.h"
 
 namespace orvelle {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/InstanceProtocol.h"
+#include "platform/posix/InstanceProtocol.h"
 
 namespace orvelle {
 

@@ -2,10 +2,10 @@
 
 #include <iostream>
 
-#include "platform/JsonFilePreferences.h"
-#include "platform/QtScheduler.h"
-#include "platform/SystemCalendar.h"
-#include "platform/SystemClock.h"
+#include "platform/desktop/QtScheduler.h"
+#include "platform/posix/JsonFilePreferences.h"
+#include "platform/posix/SystemCalendar.h"
+#include "platform/posix/SystemClock.h"
 
 namespace orvelle {
 

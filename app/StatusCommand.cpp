@@ -10,10 +10,10 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "platform/InertScheduler.h"
-#include "platform/JsonFilePreferences.h"
-#include "platform/SystemCalendar.h"
-#include "platform/SystemClock.h"
+#include "platform/api/InertScheduler.h"
+#include "platform/posix/JsonFilePreferences.h"
+#include "platform/posix/SystemCalendar.h"
+#include "platform/posix/SystemClock.h"
 
 namespace orvelle {
 

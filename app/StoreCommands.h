@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/SalaryStore.h"
-#include "platform/InstanceProtocol.h"
+#include "platform/posix/InstanceProtocol.h"
 
 namespace orvelle {
 

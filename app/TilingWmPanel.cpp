@@ -3,7 +3,7 @@
 #include <QJsonDocument>
 #include <QWindow>
 
-#include "platform/X11Desktop.h"
+#include "platform/desktop/X11Desktop.h"
 
 namespace orvelle {
 

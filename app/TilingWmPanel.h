@@ -5,7 +5,7 @@
 
 #include <QPoint>
 
-#include "platform/TilingWmIpc.h"
+#include "platform/desktop/TilingWmIpc.h"
 
 class QWindow;
 

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 
 #include "app/AppDelegate.h"
-#include "platform/XdgPaths.h"
+#include "platform/posix/XdgPaths.h"
 #include "views/ShownAmount.h"
 
 namespace orvelle {

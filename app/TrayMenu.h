@@ -3,7 +3,7 @@
 #include <QMenu>
 
 #include "engine/SalaryStore.h"
-#include "platform/Autostart.h"
+#include "platform/posix/Autostart.h"
 
 namespace orvelle {
 

@@ -5,8 +5,8 @@
 #include "engine/SalaryStore.h"
 #include "fakes/InMemoryPreferences.h"
 #include "fakes/ManualScheduler.h"
-#include "platform/SystemCalendar.h"
-#include "platform/SystemClock.h"
+#include "platform/posix/SystemCalendar.h"
+#include "platform/posix/SystemClock.h"
 
 namespace {
 

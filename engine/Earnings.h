@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "engine/SalaryMode.h"
-#include "platform/Calendar.h"
+#include "platform/api/Calendar.h"
 
 namespace orvelle {
 

@@ -8,10 +8,10 @@
 #include "engine/SalaryMode.h"
 #include "engine/StoreObservers.h"
 #include "engine/WorkdayRules.h"
-#include "platform/Calendar.h"
-#include "platform/Clock.h"
-#include "platform/PreferencesStore.h"
-#include "platform/Scheduler.h"
+#include "platform/api/Calendar.h"
+#include "platform/api/Clock.h"
+#include "platform/api/PreferencesStore.h"
+#include "platform/api/Scheduler.h"
 
 namespace orvelle {
 

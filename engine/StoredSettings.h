@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/SalaryMode.h"
-#include "platform/PreferencesStore.h"
+#include "platform/api/PreferencesStore.h"
 
 namespace orvelle {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/PreferencesStore.h"
+#include "platform/api/PreferencesStore.h"
 
 namespace orvelle {
 

@@ -9,7 +9,7 @@
 #include "app/StatusReport.h"
 #include "app/TrayIcon.h"
 #include "fakes/DelegateFixture.h"
-#include "platform/InertScheduler.h"
+#include "platform/api/InertScheduler.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Screens.h"
+#include "platform/desktop/Screens.h"
 
 namespace orvelle::test {
 

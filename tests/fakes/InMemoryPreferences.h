@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "platform/PreferencesStore.h"
+#include "platform/api/PreferencesStore.h"
 
 namespace orvelle::test {
 

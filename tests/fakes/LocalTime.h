@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/Instant.h"
+#include "platform/api/Instant.h"
 
 namespace orvelle::test {
 

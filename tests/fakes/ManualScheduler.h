@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Scheduler.h"
+#include "platform/api/Scheduler.h"
 
 namespace orvelle::test {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Notifier.h"
+#include "platform/api/Notifier.h"
 
 namespace orvelle::test {
 

@@ -10,7 +10,7 @@
 #include "fakes/LocalTime.h"
 #include "fakes/ManualScheduler.h"
 #include "fakes/ScopedTimeZone.h"
-#include "platform/SystemCalendar.h"
+#include "platform/posix/SystemCalendar.h"
 
 namespace orvelle::test {
 

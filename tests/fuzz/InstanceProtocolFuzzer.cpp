@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/InstanceProtocol.h"
+#include "platform/posix/InstanceProtocol.h"
 
 using orvelle::InstanceProtocol;
 using orvelle::LineSplitter;

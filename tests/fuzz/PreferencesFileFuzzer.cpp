@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/PreferencesFileReader.h"
+#include "platform/posix/PreferencesFileReader.h"
 
 namespace {
 

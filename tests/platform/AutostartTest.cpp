@@ -1,4 +1,4 @@
-#include "platform/Autostart.h"
+#include "platform/posix/Autostart.h"
 
 #include <cstdlib>
 

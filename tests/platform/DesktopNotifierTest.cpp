@@ -1,4 +1,4 @@
-#include "platform/DesktopNotifier.h"
+#include "platform/desktop/DesktopNotifier.h"
 
 #include <sstream>
 

@@ -1,4 +1,4 @@
-#include "platform/InstanceLock.h"
+#include "platform/posix/InstanceLock.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/InstanceProtocol.h"
+#include "platform/posix/InstanceProtocol.h"
 
 #include <gtest/gtest.h>
 

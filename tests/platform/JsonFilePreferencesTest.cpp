@@ -1,4 +1,4 @@
-#include "platform/JsonFilePreferences.h"
+#include "platform/posix/JsonFilePreferences.h"
 
 #include <pwd.h>
 #include <sys/resource.h>
@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/TempFolder.h"
-#include "platform/PreferencesFileReader.h"
+#include "platform/posix/PreferencesFileReader.h"
 
 namespace orvelle {
 namespace {

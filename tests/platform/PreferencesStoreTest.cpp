@@ -1,4 +1,4 @@
-#include "platform/PreferencesStore.h"
+#include "platform/api/PreferencesStore.h"
 
 #include <cmath>
 #include <limits>

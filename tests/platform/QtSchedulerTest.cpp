@@ -1,4 +1,4 @@
-#include "platform/QtScheduler.h"
+#include "platform/desktop/QtScheduler.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>

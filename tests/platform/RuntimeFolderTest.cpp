@@ -1,4 +1,4 @@
-#include "platform/RuntimeFolder.h"
+#include "platform/posix/RuntimeFolder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

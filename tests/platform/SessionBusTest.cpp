@@ -1,4 +1,4 @@
-#include "platform/SessionBus.h"
+#include "platform/posix/SessionBus.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>

@@ -1,4 +1,4 @@
-#include "platform/SingleInstance.h"
+#include "platform/desktop/SingleInstance.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "platform/StreamSocket.h"
+#include "platform/desktop/StreamSocket.h"
 
 #include <sys/socket.h>
 #include <unistd.h>

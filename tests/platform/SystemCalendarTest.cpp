@@ -1,4 +1,4 @@
-#include "platform/SystemCalendar.h"
+#include "platform/posix/SystemCalendar.h"
 
 #include <ctime>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "platform/ZoneFileWatch.h"
+#include "platform/posix/ZoneFileWatch.h"
 
 #include <cstdio>
 #include <filesystem>

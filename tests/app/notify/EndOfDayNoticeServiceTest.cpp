@@ -5,7 +5,7 @@
 
 #include "app/EndOfDayNotice.h"
 #include "fakes/StoreHarness.h"
-#include "platform/DesktopNotifier.h"
+#include "platform/desktop/DesktopNotifier.h"
 
 namespace orvelle {
 namespace {
