@@ -21,8 +21,9 @@ constexpr std::chrono::milliseconds kWindowManagerSettles{1000};
 
 }  // namespace
 
-AppDelegate::AppDelegate(std::function<SalaryStore&()> store, const ScreenSource& screens)
-    : store_(std::move(store)), screens_(screens) {}
+AppDelegate::AppDelegate(std::function<SalaryStore&()> store, const ScreenSource& screens,
+                         const Autostart& autostart)
+    : store_(std::move(store)), screens_(screens), autostart_(autostart) {}
 
 // The windows go before the store's users do: the panel's view holds a subscription to the store.
 AppDelegate::~AppDelegate() = default;
@@ -33,7 +34,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     createFloatingPanelIfNeeded();
     // Made even without a tray: Qt adds the icon by itself when a tray appears later.
-    trayIcon_ = std::make_unique<TrayIcon>(*this, store_());
+    trayIcon_ =
+        std::make_unique<TrayIcon>(store_(), desktopActions(), [this] { openSettingsWindow(); });
     endOfDayNotice_ = std::make_unique<EndOfDayNotice>(
         store_(), std::make_unique<DesktopNotifier>(QGuiApplication::desktopFileName(), std::cerr));
     watchScreens();
@@ -128,14 +130,16 @@ void AppDelegate::openSettingsWindow() {
 DesktopActions AppDelegate::desktopActions() {
     DesktopActions actions;
     actions.resetPanelPosition = [this] { resetPanelPosition(); };
-    if (trayIcon_) {
-        const Autostart& autostart = trayIcon_->autostart();
-        actions.autostartEnabled = [&autostart] { return autostart.isEnabled(); };
-        actions.setAutostart = [&autostart](bool on) {
-            return on ? autostart.enable() : autostart.disable();
-        };
-    }
+    actions.autostartEnabled = [this] { return autostart_.isEnabled(); };
+    actions.setAutostart = [this](bool on) {
+        return on ? autostart_.enable() : autostart_.disable();
+    };
     return actions;
+}
+
+CapsuleCommands AppDelegate::capsuleCommands() {
+    return {[this] { openSettingsWindow(); }, [this](bool shown) { setCapsuleShown(shown); },
+            [this] { return isCapsuleShown(); }};
 }
 
 }  // namespace orvelle

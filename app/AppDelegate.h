@@ -5,8 +5,10 @@
 
 #include <QObject>
 
+#include "app/Commands.h"
 #include "app/PanelPlacement.h"
 #include "engine/SalaryStore.h"
+#include "platform/posix/Autostart.h"
 #include "views/DesktopActions.h"
 
 namespace orvelle {
@@ -18,15 +20,18 @@ class TrayIcon;
 
 // Owns the application's windows: builds and places the floating panel and the tray icon once
 // launching has finished, and makes the settings window on the first request and shows the same
-// one after.
+// one after. The tray and the settings page get the actions they offer from it, and know nothing
+// of it.
 class AppDelegate final : public QObject {
 public:
     static constexpr int floatingMargin = 12;
     static constexpr int dockSafetyInset = 96;
     static constexpr int topInset = 72;
 
-    // `store` is asked for the store when the panel is first built.
-    AppDelegate(std::function<SalaryStore&()> store, const ScreenSource& screens);
+    // `store` is asked for the store when the panel is first built; `autostart` is the login
+    // entry that the tray and the settings page switch.
+    AppDelegate(std::function<SalaryStore&()> store, const ScreenSource& screens,
+                const Autostart& autostart);
     ~AppDelegate() override;
 
     // Builds, places and shows the floating panel; called once the event loop runs.
@@ -41,6 +46,10 @@ public:
     bool isCapsuleShown() const;
     // Puts the panel back where start-up puts it if it lies on no screen; screen changes call it.
     void placePanelAgainIfLost();
+    // Returns what the tray and the settings page offer beyond the store.
+    DesktopActions desktopActions();
+    // Returns what the commands of another `orvelle` may do with the windows.
+    CapsuleCommands capsuleCommands();
 
     FloatingPanel* floatingPanel() const { return floatingPanel_.get(); }
     SettingsWindow* settingsWindow() const { return settingsWindow_.get(); }
@@ -50,10 +59,10 @@ private:
     void createFloatingPanelIfNeeded();
     void positionPanelAtRightCenter(FloatingPanel& panel);
     void watchScreens();
-    DesktopActions desktopActions();
 
     std::function<SalaryStore&()> store_;
     const ScreenSource& screens_;
+    const Autostart& autostart_;
     std::unique_ptr<FloatingPanel> floatingPanel_;
     std::unique_ptr<SettingsWindow> settingsWindow_;
     std::unique_ptr<TrayIcon> trayIcon_;

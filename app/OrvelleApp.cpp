@@ -12,18 +12,19 @@
 #include <QTimer>
 
 #include "app/AppDelegate.h"
-#include "app/CommandClient.h"
 #include "app/CommandLine.h"
-#include "app/RemoteControl.h"
+#include "app/Commands.h"
 #include "app/SharedSalaryStore.h"
 #include "app/StatusCommand.h"
 #include "platform/desktop/DisplayProbe.h"
 #include "platform/desktop/Screens.h"
 #include "platform/desktop/SingleInstance.h"
 #include "platform/desktop/UnixSignals.h"
+#include "platform/posix/Autostart.h"
 #include "platform/posix/JsonFilePreferences.h"
 #include "platform/posix/RuntimeFolder.h"
 #include "platform/posix/SessionBus.h"
+#include "platform/posix/XdgPaths.h"
 
 namespace orvelle {
 
@@ -82,16 +83,6 @@ int refuse(const CommandLine& commandLine) {
     return 2;
 }
 
-int runCommandAnywhere(const InstanceProtocol::Request& request) {
-    const RuntimeFolder::Choice runtime =
-        RuntimeFolder::choose(RuntimeFolder::candidatesFromEnvironment());
-    if (!runtime.error.empty()) {
-        std::cerr << runtime.error << "\n";
-        return 1;
-    }
-    return runCommand(request, runtime.folder);
-}
-
 // The commands that print and leave, or follow the amount for a status bar: no display needed.
 int runWithoutDisplay(const CommandLine& commandLine, int argc, char** argv) {
     switch (commandLine.action) {
@@ -105,7 +96,7 @@ int runWithoutDisplay(const CommandLine& commandLine, int argc, char** argv) {
         case CommandLine::Action::run:  // not sent here
             return refuse(commandLine);
         case CommandLine::Action::command:
-            return runCommandAnywhere(commandLine.command);
+            return Commands::send(commandLine.command);
         case CommandLine::Action::status:
             break;
     }
@@ -168,10 +159,12 @@ int OrvelleApp::main(int argc, char** argv) {
     const bool firstLaunch = !std::filesystem::exists(
         std::filesystem::symlink_status(JsonFilePreferences::defaultPath(), ignored));
     const QtScreens screens;
-    AppDelegate delegate([]() -> SalaryStore& { return sharedSalaryStore(); }, screens);
+    const Autostart autostart(xdgConfigHome(), ORVELLE_APP_ID,
+                              QCoreApplication::applicationFilePath().toStdString());
+    AppDelegate delegate([]() -> SalaryStore& { return sharedSalaryStore(); }, screens, autostart);
     SingleInstance instance(JsonFilePreferences::defaultPath(), runtime.folder);
     const auto handler = [&delegate](const InstanceProtocol::Request& request) {
-        return carryOut(request, delegate, sharedSalaryStore());
+        return Commands(sharedSalaryStore(), delegate.capsuleCommands()).carryOut(request);
     };
     switch (instance.claim(handler)) {
         case SingleInstance::Role::secondary:

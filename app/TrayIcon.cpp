@@ -1,10 +1,7 @@
 #include "app/TrayIcon.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 
-#include "app/AppDelegate.h"
-#include "platform/posix/XdgPaths.h"
 #include "views/ShownAmount.h"
 
 namespace orvelle {
@@ -15,17 +12,14 @@ constexpr qint64 kToolTipIntervalMs = 1000;
 
 }  // namespace
 
-TrayIcon::TrayIcon(AppDelegate& delegate, SalaryStore& store)
-    : store_(store),
-      autostart_(xdgConfigHome(), QGuiApplication::desktopFileName().toStdString(),
-                 QCoreApplication::applicationFilePath().toStdString()),
-      menu_(delegate, store, autostart_),
-      icon_(QGuiApplication::windowIcon()) {
+TrayIcon::TrayIcon(SalaryStore& store, const DesktopActions& actions,
+                   std::function<void()> openSettings)
+    : store_(store), menu_(store, actions, openSettings), icon_(QGuiApplication::windowIcon()) {
     icon_.setContextMenu(&menu_);
-    connect(&icon_, &QSystemTrayIcon::activated, &delegate,
-            [&delegate](QSystemTrayIcon::ActivationReason reason) {
+    connect(&icon_, &QSystemTrayIcon::activated, this,
+            [openSettings](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger) {
-                    delegate.openSettingsWindow();
+                    openSettings();
                 }
             });
     updateToolTip();

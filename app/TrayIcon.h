@@ -12,21 +12,18 @@ namespace orvelle {
 // the settings window.
 class TrayIcon final : public QObject {
 public:
-    TrayIcon(AppDelegate& delegate, SalaryStore& store);
-
-    // Returns the tooltip for a session that is running or not, with the amount as the capsule
+    // Offers `actions` in its menu; a click, or the menu's "打开设置", calls `openSettings`.
+    TrayIcon(SalaryStore& store, const DesktopActions& actions, std::function<void()> openSettings);
 
     // Returns the tooltip as it stands.
     QString toolTip() const { return icon_.toolTip(); }
     TrayMenu& menu() { return menu_; }
-    const Autostart& autostart() const { return autostart_; }
 
 private:
     void onStoreChanged(StoreProperty property);
     void updateToolTip();
 
     SalaryStore& store_;
-    Autostart autostart_;
     TrayMenu menu_;
     QSystemTrayIcon icon_;
     QElapsedTimer sinceToolTip_;

@@ -4,19 +4,17 @@
 
 #include <QCoreApplication>
 
-#include "app/AppDelegate.h"
 #include "engine/WorkToggle.h"
 
 namespace orvelle {
 
-TrayMenu::TrayMenu(AppDelegate& delegate, SalaryStore& store, const Autostart& autostart)
-    : store_(store), autostart_(autostart) {
-    addAction(QStringLiteral("打开设置"), &delegate,
-              [&delegate] { delegate.openSettingsWindow(); });
+TrayMenu::TrayMenu(SalaryStore& store, DesktopActions actions,
+                   const std::function<void()>& openSettings)
+    : store_(store), actions_(std::move(actions)) {
+    addAction(QStringLiteral("打开设置"), this, openSettings);
     startStop_ = addAction(QString(), this, [this] { startOrStopWork(store_); });
     privacy_ = addAction(QString(), this, [this] { store_.setPrivacy(!store_.privacy()); });
-    addAction(QStringLiteral("重置位置"), &delegate,
-              [&delegate] { delegate.resetPanelPosition(); });
+    addAction(QStringLiteral("重置位置"), this, actions_.resetPanelPosition);
     autostartAction_ = addAction(QStringLiteral("开机自启"));
     autostartAction_->setCheckable(true);
     connect(autostartAction_, &QAction::triggered, this, [this](bool on) { setAutostart(on); });
@@ -30,15 +28,14 @@ void TrayMenu::refresh() {
     startStop_->setText(store_.isWorking() ? QStringLiteral("结束上班")
                                            : QStringLiteral("开始上班"));
     privacy_->setText(store_.privacy() ? QStringLiteral("显示金额") : QStringLiteral("隐藏金额"));
-    autostartAction_->setChecked(autostart_.isEnabled());
+    autostartAction_->setChecked(actions_.autostartEnabled());
 }
 
 void TrayMenu::setAutostart(bool enabled) {
-    const std::string error = enabled ? autostart_.enable() : autostart_.disable();
-    if (!error.empty()) {
+    if (const std::string error = actions_.setAutostart(enabled); !error.empty()) {
         std::cerr << "orvelle: " << error << "\n";
     }
-    autostartAction_->setChecked(autostart_.isEnabled());
+    autostartAction_->setChecked(actions_.autostartEnabled());
 }
 
 }  // namespace orvelle

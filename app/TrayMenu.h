@@ -1,20 +1,21 @@
 #pragma once
 
+#include <functional>
+
 #include <QMenu>
 
 #include "engine/SalaryStore.h"
-#include "platform/posix/Autostart.h"
+#include "views/DesktopActions.h"
 
 namespace orvelle {
-
-class AppDelegate;
 
 // The tray icon's menu: "打开设置", "开始上班"/"结束上班", "隐藏金额"/"显示金额", "重置位置",
 // "开机自启" and "退出".
 // Its titles and check mark are brought up to date each time it opens.
 class TrayMenu final : public QMenu {
 public:
-    TrayMenu(AppDelegate& delegate, SalaryStore& store, const Autostart& autostart);
+    // Offers `actions` beside the store's own items; "打开设置" calls `openSettings`.
+    TrayMenu(SalaryStore& store, DesktopActions actions, const std::function<void()>& openSettings);
 
     // Brings the start/stop title and the autostart check mark up to date.
     void refresh();
@@ -23,7 +24,7 @@ private:
     void setAutostart(bool enabled);
 
     SalaryStore& store_;
-    const Autostart& autostart_;
+    DesktopActions actions_;
     QAction* startStop_;
     QAction* privacy_;
     QAction* autostartAction_;

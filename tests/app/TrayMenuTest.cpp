@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
-#include <QTemporaryDir>
 
 #include "app/FloatingPanel.h"
 #include "app/SettingsWindow.h"
@@ -29,9 +28,8 @@ protected:
         (*item)->trigger();
     }
 
-    QTemporaryDir home;
-    Autostart autostart{home.path().toStdString(), "io.github.orvelle.Orvelle", "/usr/bin/orvelle"};
-    TrayMenu menu{delegate, *harness.store, autostart};
+    TrayMenu menu{*harness.store, delegate.desktopActions(),
+                  [this] { delegate.openSettingsWindow(); }};
 };
 
 TEST_F(TrayMenuTest, ItemsStartAndStopWorkOpenSettingsAndResetThePanel) {

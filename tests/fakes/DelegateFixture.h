@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 #include "app/AppDelegate.h"
 #include "fakes/FakeScreens.h"
@@ -9,7 +10,7 @@
 namespace orvelle::test {
 
 // An application delegate on a store of fakes and one 1440 × 900 screen with a 30-pixel bar at
-// the top, at 09:00 on 2 March 2026.
+// the top, at 09:00 on 2 March 2026, with its autostart entry in a temporary folder.
 class DelegateFixture : public ::testing::Test {
 protected:
     DelegateFixture() {
@@ -22,11 +23,13 @@ protected:
     int storeRequests = 0;
     StoreHarness harness;
     FakeScreens screens;
+    QTemporaryDir home;
+    Autostart autostart{home.path().toStdString(), "io.github.orvelle.Orvelle", "/usr/bin/orvelle"};
     AppDelegate delegate{[this]() -> SalaryStore& {
                              ++storeRequests;
                              return *harness.store;
                          },
-                         screens};
+                         screens, autostart};
 };
 
 }  // namespace orvelle::test

@@ -1,0 +1,117 @@
+#include "app/Commands.h"
+
+#include <iostream>
+#include <sstream>
+
+#include "engine/WorkToggle.h"
+#include "platform/api/InertScheduler.h"
+#include "platform/desktop/SingleInstance.h"
+#include "platform/posix/JsonFilePreferences.h"
+#include "platform/posix/RuntimeFolder.h"
+#include "platform/posix/SystemCalendar.h"
+#include "platform/posix/SystemClock.h"
+
+namespace orvelle {
+
+namespace {
+
+constexpr const char* kBadArgument = "bad-argument";
+constexpr const char* kNeedsCapsule = "unsupported";
+
+// A command with no capsule ends at once, so what it could not store is lost: it says so and
+// fails, rather than print what a capsule would (that the values live on in memory).
+int carryOutOnTheFile(const InstanceProtocol::Request& request) {
+    const SystemClock clock;
+    const SystemCalendar calendar;
+    InertScheduler scheduler;
+    std::ostringstream diagnostics;
+    JsonFilePreferences preferences(JsonFilePreferences::defaultPath(), diagnostics);
+    SalaryStore store(StoreServices{preferences, clock, calendar, scheduler});
+    const std::optional<std::string> refused = Commands(store).carryOut(request);
+    if (refused == kBadArgument) {
+        std::cerr << "orvelle: 参数无效\n";
+        return 2;
+    }
+    if (!preferences.unsaved().empty()) {
+        std::cerr << "orvelle: 无法保存设置：" << preferences.unsaved() << "\n";
+        return 1;
+    }
+    std::cerr << diagnostics.str();
+    if (refused) {
+        std::cerr << "orvelle: Orvelle 没有在运行，这个命令需要正在运行的悬浮胶囊\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+Commands::Commands(SalaryStore& store, CapsuleCommands capsule)
+    : store_(store), capsule_(std::move(capsule)) {}
+
+std::optional<std::string> Commands::carryOut(const InstanceProtocol::Request& request) {
+    using Verb = InstanceProtocol::Verb;
+    switch (request.verb) {
+        case Verb::startWork:
+            if (!store_.isWorking()) {
+                startOrStopWork(store_);
+            }
+            return std::nullopt;
+        case Verb::stopWork:
+            store_.stopWork();
+            return std::nullopt;
+        case Verb::toggleWork:
+            startOrStopWork(store_);
+            return std::nullopt;
+        case Verb::privacy:
+            return setPrivacy(request.arguments.at(0));
+        case Verb::activate:
+        case Verb::show:
+        case Verb::hide:
+        case Verb::toggleCapsule:
+            break;
+    }
+    if (!capsule_.openSettings) {
+        return kNeedsCapsule;
+    }
+    if (request.verb == Verb::activate) {
+        capsule_.openSettings();
+    } else {
+        capsule_.showCapsule(request.verb == Verb::toggleCapsule ? !capsule_.capsuleShown()
+                                                                 : request.verb == Verb::show);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Commands::setPrivacy(const std::string& value) {
+    if (value == "on" || value == "off") {
+        store_.setPrivacy(value == "on");
+    } else if (value == "toggle") {
+        store_.setPrivacy(!store_.privacy());
+    } else {
+        return kBadArgument;
+    }
+    return std::nullopt;
+}
+
+int Commands::send(const InstanceProtocol::Request& request) {
+    const RuntimeFolder::Choice runtime =
+        RuntimeFolder::choose(RuntimeFolder::candidatesFromEnvironment());
+    if (!runtime.error.empty()) {
+        std::cerr << runtime.error << "\n";
+        return 1;
+    }
+    SingleInstance instance(JsonFilePreferences::defaultPath(), runtime.folder);
+    switch (instance.deliver(request)) {
+        case SingleInstance::Role::secondary:
+            return 0;
+        case SingleInstance::Role::failed:
+            std::cerr << instance.error() << "\n";
+            return 1;
+        case SingleInstance::Role::primary:
+            break;  // none runs, and nothing else writes the file while the lock is held
+    }
+    return carryOutOnTheFile(request);
+}
+
+}  // namespace orvelle
