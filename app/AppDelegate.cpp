@@ -50,14 +50,13 @@ void AppDelegate::createFloatingPanelIfNeeded() {
         store, [this] { openSettingsWindow(); }, [] { QCoreApplication::quit(); });
     auto panel = std::make_unique<FloatingPanel>(view);
     panel->prepareNativeWindow();
-    positionPanelAtRightCenter(*panel);
+    placePanel(*panel);
     panel->show();
     floatingPanel_ = std::move(panel);
 }
 
-void AppDelegate::positionPanelAtRightCenter(FloatingPanel& panel) {
-    const PanelInsets insets{floatingMargin, dockSafetyInset, topInset};
-    if (const auto topLeft = panelTopLeft(screens_, panel.frameGeometry().size(), insets)) {
+void AppDelegate::placePanel(FloatingPanel& panel) {
+    if (const auto topLeft = panelTopLeft(screens_, panel.frameGeometry().size(), PanelInsets{})) {
         panel.placeAt(*topLeft);
         return;
     }
@@ -69,7 +68,7 @@ void AppDelegate::positionPanelAtRightCenter(FloatingPanel& panel) {
 
 void AppDelegate::resetPanelPosition() {
     if (floatingPanel_) {
-        positionPanelAtRightCenter(*floatingPanel_);
+        placePanel(*floatingPanel_);
     }
 }
 
@@ -94,7 +93,7 @@ bool AppDelegate::isCapsuleShown() const {
 // comes back where start-up puts it instead of staying out of reach.
 void AppDelegate::placePanelAgainIfLost() {
     if (floatingPanel_ && !centreLiesOnAScreen(screens_, floatingPanel_->frameGeometry())) {
-        positionPanelAtRightCenter(*floatingPanel_);
+        placePanel(*floatingPanel_);
     }
 }
 

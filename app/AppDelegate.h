@@ -24,10 +24,6 @@ class TrayIcon;
 // of it.
 class AppDelegate final : public QObject {
 public:
-    static constexpr int floatingMargin = 12;
-    static constexpr int dockSafetyInset = 96;
-    static constexpr int topInset = 72;
-
     // `store` is asked for the store when the panel is first built; `autostart` is the login
     // entry that the tray and the settings page switch.
     AppDelegate(std::function<SalaryStore&()> store, const ScreenSource& screens,
@@ -57,7 +53,7 @@ public:
 
 private:
     void createFloatingPanelIfNeeded();
-    void positionPanelAtRightCenter(FloatingPanel& panel);
+    void placePanel(FloatingPanel& panel);
     void watchScreens();
 
     std::function<SalaryStore&()> store_;

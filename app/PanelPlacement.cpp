@@ -4,25 +4,6 @@
 
 namespace orvelle {
 
-namespace {
-
-// The placement rules are stated with y growing upwards from the screen's bottom edge, while Qt's
-// y grows downwards. This is the one place that converts between the two: a mirror about the
-// chosen screen's bottom edge, which keeps every distance within that screen.
-class UpwardY {
-public:
-    explicit UpwardY(const QRect& screenFrame) : axis_(screenFrame.y() + screenFrame.height()) {}
-
-    int bottomOf(const QRect& qtRect) const { return axis_ - (qtRect.y() + qtRect.height()); }
-    int topOf(const QRect& qtRect) const { return axis_ - qtRect.y(); }
-    int qtTopFor(int upwardBottom, int height) const { return axis_ - (upwardBottom + height); }
-
-private:
-    int axis_;
-};
-
-}  // namespace
-
 std::optional<QPoint> panelTopLeft(const ScreenSource& screens, QSize panel,
                                    const PanelInsets& insets) {
     std::optional<ScreenGeometry> screen = screens.mainScreen();
@@ -35,24 +16,16 @@ std::optional<QPoint> panelTopLeft(const ScreenSource& screens, QSize panel,
     }
     const QRect& visible = screen->available;
     const QRect& frame = screen->frame;
-    const int width = panel.width();
-    const int height = panel.height();
+    const int visibleRight = visible.x() + visible.width();
+    const int rightGap = std::max(frame.x() + frame.width() - visibleRight + insets.rightInset,
+                                  insets.floatingMargin);
+    const int x = visibleRight - panel.width() - rightGap;
 
-    const int visibleMaxX = visible.x() + visible.width();
-    const int frameMaxX = frame.x() + frame.width();
-    const int rightGap =
-        std::max(frameMaxX - visibleMaxX + insets.dockSafetyInset, insets.floatingMargin);
-    const int x = visibleMaxX - width - rightGap;
-
-    const UpwardY up(frame);
-    const int visibleMaxY = up.topOf(visible);
-    const int visibleMinY = up.bottomOf(visible);
-    const int preferred = visibleMaxY - height - insets.topInset;
-    const int lowest = visibleMinY + insets.floatingMargin;
-    const int highest = visibleMaxY - height - insets.floatingMargin;
-    // The lower bound first and the upper one last: on a very short screen the top margin wins.
-    const int y = std::min(highest, std::max(preferred, lowest));
-    return QPoint(x, up.qtTopFor(y, height));
+    const int preferred = visible.y() + insets.topInset;
+    const int lowest = visible.y() + visible.height() - panel.height() - insets.floatingMargin;
+    // The bottom margin first and the top one last: on a very short screen the top margin wins.
+    const int y = std::max(visible.y() + insets.floatingMargin, std::min(preferred, lowest));
+    return QPoint(x, y);
 }
 
 bool centreLiesOnAScreen(const ScreenSource& screens, const QRect& frame) {

@@ -12,9 +12,9 @@ namespace orvelle {
 
 // The gaps, in logical pixels, that the panel keeps from the edges of the usable screen area.
 struct PanelInsets {
-    int floatingMargin = 12;   // smallest gap to any edge
-    int dockSafetyInset = 96;  // extra gap at the right, beyond anything docked there
-    int topInset = 72;         // preferred gap below the top
+    int floatingMargin = 12;  // smallest gap to any edge
+    int rightInset = 96;      // extra gap at the right, beyond anything docked there
+    int topInset = 72;        // preferred gap below the top
 };
 
 // Returns where the panel's top-left corner goes: on the main screen (else the first one), at the

@@ -30,8 +30,6 @@ public:
 
     // Returns the amount line as shown: "¥" followed by the formatted amount.
     QString amountLine() const;
-    // Returns the context menu, for tests and for the panel.
-    QMenu* contextMenu() const { return menu_; }
     // Returns how the capsule looks: marked as overtime or not.
     CapsuleLook look() const { return look_; }
     // Returns the amount line as the view last painted it, or is about to paint it.

@@ -7,12 +7,6 @@
 
 namespace orvelle {
 
-// Local hour (0-23) and minute (0-59) of an instant.
-struct TimeOfDay {
-    int hour = 0;
-    int minute = 0;
-};
-
 // Gregorian calendar arithmetic in the time zone that is current at the moment of each call.
 class Calendar {
 public:
@@ -20,9 +14,6 @@ public:
 
     // Returns the "yyyy-MM-dd" key of the local calendar day of `instant`, in ASCII digits.
     virtual std::string dayKey(Instant instant) const = 0;
-
-    // Returns the local hour and minute of `instant`.
-    virtual TimeOfDay timeOfDay(Instant instant) const = 0;
 
     // Returns the instant on the local day of `day` at hour:minute:00; a skipped local time gives
     // the next existing time, a repeated one its first occurrence. Empty if it cannot be built.

@@ -17,9 +17,4 @@ inline double secondsBetween(Instant later, Instant earlier) {
     return later.secondsSince1970 - earlier.secondsSince1970;
 }
 
-// Returns the instant `seconds` after `start`.
-inline Instant addSeconds(Instant start, double seconds) {
-    return Instant{start.secondsSince1970 + seconds};
-}
-
 }  // namespace orvelle

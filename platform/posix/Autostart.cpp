@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -35,24 +34,12 @@ std::string quotedArgument(const std::string& argument) {
     return quoted + "\"";
 }
 
-// An AppImage runs from a temporary mount that is gone at the next login; it names its own file
-// in $APPIMAGE, and that file is what must start.
-std::string launcher(std::string executable) {
-    const char* appImage = std::getenv("APPIMAGE");
-    std::error_code error;
-    if (appImage != nullptr && appImage[0] == '/' &&
-        std::filesystem::is_regular_file(appImage, error)) {
-        return appImage;
-    }
-    return executable;
-}
-
 }  // namespace
 
 Autostart::Autostart(std::filesystem::path configHome, std::string appId, std::string executable)
     : entry_(configHome / "autostart" / (appId + ".desktop")),
       appId_(std::move(appId)),
-      executable_(launcher(std::move(executable))) {}
+      executable_(std::move(executable)) {}
 
 std::optional<std::string> Autostart::execValue(const std::string& executable) {
     const bool hasControl = std::any_of(executable.begin(), executable.end(), [](char c) {

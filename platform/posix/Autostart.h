@@ -10,8 +10,7 @@ namespace orvelle {
 // $XDG_CONFIG_HOME/autostart/<application id>.desktop.
 class Autostart {
 public:
-    // Under an AppImage ($APPIMAGE names an existing absolute file) the entry starts the AppImage
-    // rather than `executable`, which lies in its temporary mount.
+    // The entry in `configHome`/autostart starts `executable`.
     Autostart(std::filesystem::path configHome, std::string appId, std::string executable);
 
     // Returns whether the entry exists and is not switched off (Hidden=true, or

@@ -92,14 +92,6 @@ std::string InstanceProtocol::errorLine(std::string_view reason) {
     return std::string(kVersion) + " error " + std::string(reason) + "\n";
 }
 
-std::optional<std::string> InstanceProtocol::errorReason(std::string_view line) {
-    const std::string prefix = std::string(kVersion) + " error ";
-    if (line.substr(0, prefix.size()) != prefix) {
-        return std::nullopt;
-    }
-    return std::string(line.substr(prefix.size()));
-}
-
 bool InstanceProtocol::isOk(std::string_view line) {
     return line == okLine().substr(0, okLine().size() - 1);
 }

@@ -40,9 +40,6 @@ public:
     // Returns the line, newline included, that sends `request`.
     static std::string requestLine(const Request& request);
 
-    // Returns the reason of an error answer (`line` without its newline), or nothing for another.
-    static std::optional<std::string> errorReason(std::string_view line);
-
     // Returns the answer lines, newline included.
     static std::string okLine();
     static std::string errorLine(std::string_view reason);
@@ -60,9 +57,6 @@ public:
     // Adds `bytes` and appends each line they complete to `lines`, without its "\n" or "\r\n".
     // Returns false, and takes nothing more, once a line grows past the limit.
     bool feed(std::string_view bytes, std::vector<std::string>& lines);
-
-    // Returns whether a line grew past the limit.
-    bool overflowed() const { return overflowed_; }
 
 private:
     std::size_t maxLineLength_;

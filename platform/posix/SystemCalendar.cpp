@@ -141,11 +141,6 @@ std::string SystemCalendar::dayKey(Instant instant) const {
     return key;
 }
 
-TimeOfDay SystemCalendar::timeOfDay(Instant instant) const {
-    const auto time = local(instant);
-    return time ? TimeOfDay{time->fields.tm_hour, time->fields.tm_min} : TimeOfDay{};
-}
-
 std::optional<Instant> SystemCalendar::atLocalTime(Instant day, int hour, int minute) const {
     const auto time = local(day);
     if (!time) {

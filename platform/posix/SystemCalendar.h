@@ -22,7 +22,6 @@ public:
         std::chrono::steady_clock::duration recheckInterval = std::chrono::milliseconds(10));
 
     std::string dayKey(Instant instant) const override;
-    TimeOfDay timeOfDay(Instant instant) const override;
     std::optional<Instant> atLocalTime(Instant day, int hour, int minute) const override;
     std::optional<Instant> oneDayLater(Instant instant) const override;
 

@@ -89,7 +89,6 @@ TEST_F(EarningsTest, SettingsChangedWhileWorkingRevalueTheWholeSession) {
 TEST(EndInstant, GivesNoEarlierThanTheStartWhenTheCalendarFails) {
     struct BrokenCalendar final : Calendar {
         std::string dayKey(Instant) const override { return "x"; }
-        TimeOfDay timeOfDay(Instant) const override { return {}; }
         std::optional<Instant> atLocalTime(Instant, int, int) const override { return {}; }
         std::optional<Instant> oneDayLater(Instant) const override { return {}; }
     } calendar;

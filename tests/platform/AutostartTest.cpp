@@ -67,24 +67,5 @@ TEST_F(AutostartTest, ExecValueQuotesAndEscapesEveryPathOrRefusesIt) {
     EXPECT_FALSE(fs::exists(controlled.entry()));
 }
 
-// From an AppImage the entry starts the AppImage, not the executable in its temporary mount; a
-// $APPIMAGE that names no existing absolute file is ignored.
-TEST_F(AutostartTest, EntryStartsTheAppImageThatRunsUs) {
-    const fs::path appImage = home / "Orvelle-x86_64.AppImage";
-    writeFile(appImage, "ELF");
-    const std::string mounted = "/tmp/.mount_Orv/usr/bin/orvelle";
-    for (const auto& [value, exec] : std::initializer_list<std::pair<std::string, std::string>>{
-             {appImage.string(), appImage.string()},
-             {"Orvelle-x86_64.AppImage", mounted},
-             {(home / "gone.AppImage").string(), mounted}}) {
-        ::setenv("APPIMAGE", value.c_str(), 1);
-        const Autostart entry{home.path(), "io.github.orvelle.Orvelle", mounted};
-        ::unsetenv("APPIMAGE");
-        EXPECT_EQ(entry.enable(), "");
-        EXPECT_NE(readFile(entry.entry()).find("\nExec=" + exec + "\n"), std::string::npos)
-            << value;
-    }
-}
-
 }  // namespace
 }  // namespace orvelle

@@ -32,29 +32,23 @@ TEST(SystemCalendar, AgreesWithTheCLibraryForEveryFormOfZone) {
     const test::TempFolder folder;
     const auto copy = folder / "localtime";
     std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Shanghai", copy);
-    const std::tuple<std::string, Instant, std::string, int> cases[] = {
-        // TZ, instant, day, hour
-        {"Asia/Shanghai", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
-        {"CST-8", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
-        {"<+08>-8", utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
-        {":" + copy.string(), utc(2026, 1, 5, 16, 30), "2026-01-06", 0},
-        {"Pacific/Kiritimati", utc(2026, 1, 5, 10, 0), "2026-01-06", 0},
-        {"Pacific/Pago_Pago", utc(2026, 1, 5, 10, 0), "2026-01-04", 23},
-        {"EST5EDT,M3.2.0,M11.1.0", utc(2026, 7, 1, 3, 30), "2026-06-30", 23},
-        {"EST5EDT,M3.2.0,M11.1.0", utc(2026, 1, 1, 3, 30), "2025-12-31", 22},
-        {"", utc(2026, 12, 31, 23, 59), "2026-12-31", 23},
+    const std::tuple<std::string, Instant, std::string> cases[] = {
+        // TZ, instant, day
+        {"Asia/Shanghai", utc(2026, 1, 5, 16, 30), "2026-01-06"},
+        {"CST-8", utc(2026, 1, 5, 16, 30), "2026-01-06"},
+        {"<+08>-8", utc(2026, 1, 5, 16, 30), "2026-01-06"},
+        {":" + copy.string(), utc(2026, 1, 5, 16, 30), "2026-01-06"},
+        {"Pacific/Kiritimati", utc(2026, 1, 5, 10, 0), "2026-01-06"},
+        {"Pacific/Pago_Pago", utc(2026, 1, 5, 10, 0), "2026-01-04"},
+        {"EST5EDT,M3.2.0,M11.1.0", utc(2026, 7, 1, 3, 30), "2026-06-30"},
+        {"EST5EDT,M3.2.0,M11.1.0", utc(2026, 1, 1, 3, 30), "2025-12-31"},
+        {"", utc(2026, 12, 31, 23, 59), "2026-12-31"},
         // 28 December 2026 already lies in week 1 of 2027; a week-based year would say 2027.
-        {"Asia/Shanghai", utc(2026, 12, 28, 4, 0), "2026-12-28", 12},
+        {"Asia/Shanghai", utc(2026, 12, 28, 4, 0), "2026-12-28"},
     };
-    for (const auto& [tz, at, day, hour] : cases) {
+    for (const auto& [tz, at, day] : cases) {
         const ScopedTimeZone zone(tz);
         EXPECT_EQ(calendar.dayKey(at), day) << "TZ=" << tz;
-        EXPECT_EQ(calendar.timeOfDay(at).hour, hour) << "TZ=" << tz;
-        // The C library's own reading of the same instant, as the last word.
-        const auto seconds = static_cast<std::time_t>(at.secondsSince1970);
-        std::tm fields{};
-        ::localtime_r(&seconds, &fields);
-        EXPECT_EQ(calendar.timeOfDay(at).minute, fields.tm_min) << "TZ=" << tz;
     }
 }
 
@@ -85,7 +79,7 @@ TEST(SystemCalendar, SkippedAndRepeatedTimesAndDaysAcrossTransitions) {
                 << "TZ=" << tz << " " << hour << ":" << minute;
         }
         for (const auto& [start, hours] : days) {
-            const Instant from = addSeconds(start, 0.25);  // fractions of a second are kept
+            const Instant from{start.secondsSince1970 + 0.25};  // fractions of a second are kept
             const auto next = calendar.oneDayLater(from);
             ASSERT_TRUE(next);
             EXPECT_DOUBLE_EQ(secondsBetween(*next, from), hours * kHour) << "TZ=" << tz;
@@ -99,7 +93,6 @@ TEST(SystemCalendar, FollowsAZoneChangedAtRunTimeAndRefusesAbsurdInstants) {
     EXPECT_EQ(calendar.dayKey(instant), "2026-01-06");
     zone.set("America/Los_Angeles");
     EXPECT_EQ(calendar.dayKey(instant), "2026-01-05");
-    EXPECT_EQ(calendar.timeOfDay(instant).hour, 12);
     for (const double absurd : {1e300, -1e308, std::numeric_limits<double>::infinity(),
                                 std::numeric_limits<double>::quiet_NaN()}) {
         EXPECT_EQ(calendar.dayKey(Instant{absurd}), "");
