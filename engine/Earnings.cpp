@@ -52,4 +52,51 @@ double payRatePerSecond(const PayTerms& terms, std::optional<double> intervalSec
     return terms.amount / *intervalSeconds;
 }
 
+namespace {
+
+// The part of the break on the session's own day (a session never outlives its day) that lies in
+// the pay interval: the time after the end of work is paid whatever the break.
+std::optional<Span> unpaidBreak(const Calendar& calendar, Instant anchor, Instant end,
+                                const WorkdayRules& rules) {
+    const auto lunch =
+        breakOnDayOf(calendar, anchor, rules.breakStartMinutes, rules.breakEndMinutes);
+    if (!lunch) {
+        return std::nullopt;
+    }
+    const Span unpaid{std::max(lunch->from, anchor), std::min(lunch->to, end)};
+    if (!(unpaid.from < unpaid.to)) {
+        return std::nullopt;
+    }
+    return unpaid;
+}
+
+}  // namespace
+
+PayInterval payIntervalOf(const Calendar& calendar, Instant anchor, int endMinutes,
+                          const WorkdayRules& rules) {
+    PayInterval interval{endInstant(calendar, anchor, endMinutes), std::nullopt, 0.0};
+    if (rules.breakTakesEffect(endMinutes)) {
+        interval.unpaid = unpaidBreak(calendar, anchor, interval.end, rules);
+    }
+    interval.paidSeconds = interval.unpaid
+                               ? std::max(paidSecondsBetween(anchor, interval.end, interval.unpaid),
+                                          kMinimumPayIntervalSeconds)
+                               : payIntervalSeconds(anchor, interval.end);
+    return interval;
+}
+
+Earned earnedAt(const PayInterval& interval, Instant sessionStart, Instant now, double rate,
+                const WorkdayRules& rules) {
+    const auto unpaid = interval.unpaid;
+    const bool pastEnd = !(now < interval.end);
+    if (!pastEnd || rules.afterEnd == AfterEnd::keepPaying) {
+        return {paidSecondsBetween(sessionStart, now, unpaid) * rate, pastEnd};
+    }
+    const double regular = paidSecondsBetween(sessionStart, interval.end, unpaid);
+    const double extra = rules.afterEnd == AfterEnd::overtime
+                             ? paidSecondsBetween(interval.end, now, unpaid) * rules.overtimeRate
+                             : 0.0;
+    return {(regular + extra) * rate, pastEnd};
+}
+
 }  // namespace orvelle

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "engine/SalaryMode.h"
+#include "engine/WorkdayRules.h"
 #include "platform/api/Calendar.h"
 
 namespace orvelle {
@@ -42,5 +43,30 @@ struct PayTerms {
 
 // Returns the pay per second for one day's pay spread over `intervalSeconds`; 0 without interval.
 double payRatePerSecond(const PayTerms& terms, std::optional<double> intervalSeconds);
+
+// A session's pay interval: where it ends, the part of the break inside it, and its paid length
+// (at least a minute).
+struct PayInterval {
+    Instant end;
+    std::optional<Span> unpaid;
+    double paidSeconds = 0.0;
+};
+
+// Returns the pay interval of a session anchored at `anchor`, with the end of work at
+// `endMinutes` and the break of `rules` when it takes effect.
+PayInterval payIntervalOf(const Calendar& calendar, Instant anchor, int endMinutes,
+                          const WorkdayRules& rules);
+
+// What a session has earned at an instant, and whether its end of work has been reached.
+struct Earned {
+    double amount = 0.0;
+    bool pastEnd = false;
+};
+
+// Returns what a session that started at `sessionStart` has earned at `now`: its paid seconds at
+// `rate`; past the end of work the rules decide whether they go on at that rate, stop, or go on
+// at the overtime rate.
+Earned earnedAt(const PayInterval& interval, Instant sessionStart, Instant now, double rate,
+                const WorkdayRules& rules);
 
 }  // namespace orvelle

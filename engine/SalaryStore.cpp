@@ -5,41 +5,19 @@
 #include <limits>
 
 #include "engine/AmountText.h"
+#include "engine/CapsuleSettings.h"
 #include "engine/Earnings.h"
 #include "engine/PreferenceKeys.h"
 #include "engine/StoredSettings.h"
 
 namespace orvelle {
 
-namespace {
-
-// The sizes the capsule is drawn at; any other value is taken to the nearest of them.
-constexpr int kScales[] = {100, 125, 150, 200};
-
-int allowedScale(double percent) {
-    int best = kScales[0];
-    for (const int scale : kScales) {
-        if (std::abs(percent - scale) < std::abs(percent - best)) {
-            best = scale;
-        }
-    }
-    return best;
-}
-
-int allowedOpacity(double percent) {
-    // Written so that a value that is not a number gives the default, fully opaque.
-    return percent >= 40  ? static_cast<int>(std::lround(std::min(percent, 100.0)))
-           : percent < 40 ? 40
-                          : 100;
-}
-
-}  // namespace
-
 SalaryStore::SalaryStore(StoreServices services)
     : defaults_(services.defaults),
       clock_(services.clock),
       calendar_(services.calendar),
-      scheduler_(services.scheduler) {
+      scheduler_(services.scheduler),
+      stored_(services.defaults, services.calendar) {
     // Whatever start-up changes in the file (a migration, the day's reset, a repaired session)
     // reaches it in one write, so that a kill at any instant leaves all of it or none.
     const PreferencesStore::Batch batch(defaults_);
@@ -69,21 +47,17 @@ void SalaryStore::loadSettings() {
         setWorkingDaysPerMonth(*stored.workingDaysPerMonth);
     }
     setWorkday(loadWorkdayRules(defaults_));
-    privacy_ = defaults_.flag(keys::privacy).value_or(false);
-    capsuleScalePercent_ =
-        allowedScale(defaults_.numberIfPresent(keys::capsuleScale).value_or(100));
-    capsuleOpacityPercent_ =
-        allowedOpacity(defaults_.numberIfPresent(keys::capsuleOpacity).value_or(100));
+    capsule_ = loadCapsuleSettings(defaults_);
 }
 
 void SalaryStore::setCapsuleLook(int scalePercent, int opacityPercent) {
     const int scale = allowedScale(scalePercent);
     const int opacity = allowedOpacity(opacityPercent);
-    if (scale == capsuleScalePercent_ && opacity == capsuleOpacityPercent_) {
+    if (scale == capsule_.scalePercent && opacity == capsule_.opacityPercent) {
         return;
     }
-    capsuleScalePercent_ = scale;
-    capsuleOpacityPercent_ = opacity;
+    capsule_.scalePercent = scale;
+    capsule_.opacityPercent = opacity;
     observers_.announce(StoreProperty::capsuleLook);
     const PreferencesStore::Batch batch(defaults_);
     defaults_.set(keys::capsuleScale, std::int64_t{scale});
@@ -91,10 +65,10 @@ void SalaryStore::setCapsuleLook(int scalePercent, int opacityPercent) {
 }
 
 void SalaryStore::setPrivacy(bool on) {
-    if (on == privacy_) {
+    if (on == capsule_.privacy) {
         return;
     }
-    privacy_ = on;
+    capsule_.privacy = on;
     observers_.announce(StoreProperty::privacy);
     defaults_.set(keys::privacy, on);
 }
@@ -158,10 +132,10 @@ void SalaryStore::startWork() {
     reconcileCalendarDayIfNeeded();
     const Instant click = clock_.now();
     setFirstAnchorStart(click);
-    persistAnchor();
+    stored_.writeAnchor(click);
     sessionStart_ = click;
     setIsWorking(true);
-    persistSession();
+    stored_.writeStart(sessionStart_);
     startTicking();
     refreshEarnedDisplay();
 }
@@ -174,14 +148,15 @@ void SalaryStore::stopWork() {
     sessionStart_.reset();
     setIsWorking(false);
     setMenuBarEarnedText("");
-    clearAnchorStorage();
-    persistSession();
+    setFirstAnchorStart(std::nullopt);
+    stored_.removeAnchor();
+    stored_.writeStart(std::nullopt);
     stopTicking();
     refreshEarnedDisplay();
 }
 
 void SalaryStore::reconcileCalendarDayIfNeeded() {
-    std::string today = dayKey(clock_.now());
+    std::string today = calendar_.dayKey(clock_.now());
     if (today == calendarDay_) {
         return;
     }
@@ -190,34 +165,19 @@ void SalaryStore::reconcileCalendarDayIfNeeded() {
     sessionStart_.reset();
     setIsWorking(false);
     setMenuBarEarnedText("");
-    clearAnchorStorage();
-    defaults_.set(keys::calendarDay, calendarDay_);
-    defaults_.remove(keys::sessionStart);
+    setFirstAnchorStart(std::nullopt);
+    stored_.beginDay(calendarDay_);
     stopTicking();
 }
 
 void SalaryStore::loadSession() {
-    calendarDay_ = defaults_.text(keys::calendarDay).value_or("");
+    calendarDay_ = stored_.day();
     reconcileCalendarDayIfNeeded();
     // Whatever else stands there is left alone, as any value the store does not understand is;
     // the next start or stop of work replaces it.
-    sessionStart_ = storedInstantOfToday(keys::sessionStart);
+    sessionStart_ = stored_.start(calendarDay_);
     loadAnchorIfNeeded();
     setIsWorking(sessionStart_.has_value());
-}
-
-// A stored start counts only as a finite instant on the stored day; anything else (a number far
-// out of range, 0, a start from another day) would turn into nonsense on screen.
-std::optional<Instant> SalaryStore::storedInstantOfToday(const char* key) const {
-    const auto seconds = defaults_.numberIfPresent(key);
-    if (!seconds || !std::isfinite(*seconds)) {
-        return std::nullopt;
-    }
-    const Instant instant{*seconds};
-    if (calendarDay_.empty() || dayKey(instant) != calendarDay_) {
-        return std::nullopt;
-    }
-    return instant;
 }
 
 void SalaryStore::loadAnchorIfNeeded() {
@@ -225,36 +185,12 @@ void SalaryStore::loadAnchorIfNeeded() {
         setFirstAnchorStart(std::nullopt);
         return;
     }
-    if (defaults_.text(keys::anchorDay) == calendarDay_) {
-        if (const auto anchor = storedInstantOfToday(keys::anchorStart)) {
-            setFirstAnchorStart(anchor);
-            return;
-        }
-    }
-    setFirstAnchorStart(sessionStart_);
-    persistAnchor();
-}
-
-void SalaryStore::persistSession() {
-    if (sessionStart_) {
-        defaults_.set(keys::sessionStart, sessionStart_->secondsSince1970);
-    } else {
-        defaults_.remove(keys::sessionStart);
-    }
-}
-
-void SalaryStore::persistAnchor() {
-    if (!firstAnchorStart_) {
+    if (const auto anchor = stored_.anchor(calendarDay_)) {
+        setFirstAnchorStart(anchor);
         return;
     }
-    defaults_.set(keys::anchorDay, dayKey(*firstAnchorStart_));
-    defaults_.set(keys::anchorStart, firstAnchorStart_->secondsSince1970);
-}
-
-void SalaryStore::clearAnchorStorage() {
-    setFirstAnchorStart(std::nullopt);
-    defaults_.remove(keys::anchorDay);
-    defaults_.remove(keys::anchorStart);
+    setFirstAnchorStart(sessionStart_);
+    stored_.writeAnchor(*sessionStart_);
 }
 
 void SalaryStore::startTicking() {
@@ -277,35 +213,11 @@ void SalaryStore::onTick() {
     refreshEarnedDisplay();
 }
 
-std::optional<SalaryStore::PayInterval> SalaryStore::payInterval() const {
+std::optional<PayInterval> SalaryStore::payInterval() const {
     if (!firstAnchorStart_) {
         return std::nullopt;
     }
-    const Instant anchor = *firstAnchorStart_;
-    PayInterval interval{endInstant(calendar_, anchor, scheduleEndMinutes_), std::nullopt, 0.0};
-    if (workday_.breakTakesEffect(scheduleEndMinutes_)) {
-        interval.unpaid = unpaidBreak(anchor, interval.end);
-    }
-    interval.paidSeconds = interval.unpaid
-                               ? std::max(paidSecondsBetween(anchor, interval.end, interval.unpaid),
-                                          kMinimumPayIntervalSeconds)
-                               : payIntervalSeconds(anchor, interval.end);
-    return interval;
-}
-
-// The part of the break on the session's own day (a session never outlives its day) that lies in
-// the pay interval: the time after the end of work is paid whatever the break.
-std::optional<Span> SalaryStore::unpaidBreak(Instant anchor, Instant end) const {
-    const auto lunch =
-        breakOnDayOf(calendar_, anchor, workday_.breakStartMinutes, workday_.breakEndMinutes);
-    if (!lunch) {
-        return std::nullopt;
-    }
-    const Span unpaid{std::max(lunch->from, anchor), std::min(lunch->to, end)};
-    if (!(unpaid.from < unpaid.to)) {
-        return std::nullopt;
-    }
-    return unpaid;
+    return payIntervalOf(calendar_, *firstAnchorStart_, scheduleEndMinutes_, workday_);
 }
 
 std::optional<double> SalaryStore::scheduledWorkSeconds() const {
@@ -336,25 +248,15 @@ void SalaryStore::refreshEarnedDisplay() {
     setMenuBarEarnedText(isWorking_ ? formatTwoDecimals(earnedTodayDisplay_) : std::string{});
 }
 
-// The paid seconds since the session's start at the rate per second; past the end of work the
-// rules decide whether they go on at that rate, stop, or go on at the overtime rate.
 double SalaryStore::earnedAt(Instant now) {
     const auto interval = payInterval();
     const double rate = rateOver(interval);
     if (!interval) {
         return secondsBetween(now, *sessionStart_) * rate;
     }
-    const auto unpaid = interval->unpaid;
-    pastEndOfWork_ = isWorking_ && !(now < interval->end);
-    if (!pastEndOfWork_ || workday_.afterEnd == AfterEnd::keepPaying) {
-        return paidSecondsBetween(*sessionStart_, now, unpaid) * rate;
-    }
-    const double regular = paidSecondsBetween(*sessionStart_, interval->end, unpaid);
-    const double extra =
-        workday_.afterEnd == AfterEnd::overtime
-            ? paidSecondsBetween(interval->end, now, unpaid) * workday_.overtimeRate
-            : 0.0;
-    return (regular + extra) * rate;
+    const Earned earned = orvelle::earnedAt(*interval, *sessionStart_, now, rate, workday_);
+    pastEndOfWork_ = isWorking_ && earned.pastEnd;
+    return earned.amount;
 }
 
 }  // namespace orvelle

@@ -4,9 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "engine/CapsuleSettings.h"
 #include "engine/Earnings.h"
 #include "engine/SalaryMode.h"
 #include "engine/StoreObservers.h"
+#include "engine/StoredSession.h"
 #include "engine/WorkdayRules.h"
 #include "platform/api/Calendar.h"
 #include "platform/api/Clock.h"
@@ -54,13 +56,13 @@ public:
     void setWorkday(const WorkdayRules& rules);
 
     // Whether every amount shown is masked (a screen being shared); saved as soon as it changes.
-    bool privacy() const { return privacy_; }
+    bool privacy() const { return capsule_.privacy; }
     void setPrivacy(bool on);
 
     // The capsule's size (100, 125, 150 or 200) and opacity (40 to 100), in percent; a value in
     // between is taken to the nearest allowed one. Saved as soon as it changes.
-    int capsuleScalePercent() const { return capsuleScalePercent_; }
-    int capsuleOpacityPercent() const { return capsuleOpacityPercent_; }
+    int capsuleScalePercent() const { return capsule_.scalePercent; }
+    int capsuleOpacityPercent() const { return capsule_.opacityPercent; }
     void setCapsuleLook(int scalePercent, int opacityPercent);
 
     // Published session and earnings state.
@@ -101,29 +103,15 @@ public:
 private:
     void loadSettings();
     void loadSession();
-    std::optional<Instant> storedInstantOfToday(const char* key) const;
     void reconcileCalendarDayIfNeeded();
     void loadAnchorIfNeeded();
-    void persistSession();
-    void persistAnchor();
-    void clearAnchorStorage();
     void startTicking();
     void stopTicking();
     void onTick();
     void refreshEarnedDisplay();
-    // The running session's pay interval: where it ends, the part of the break inside it, and
-    // its paid length (at least 60 s).
-    struct PayInterval {
-        Instant end;
-        std::optional<Span> unpaid;
-        double paidSeconds;
-    };
     std::optional<PayInterval> payInterval() const;
-    std::optional<Span> unpaidBreak(Instant anchor, Instant end) const;
     double rateOver(const std::optional<PayInterval>& interval) const;
     double earnedAt(Instant now);
-
-    std::string dayKey(Instant instant) const { return calendar_.dayKey(instant); }
 
     void setIsWorking(bool working);
     void setEarnedTodayDisplay(double earned);
@@ -134,15 +122,14 @@ private:
     const Clock& clock_;
     const Calendar& calendar_;
     Scheduler& scheduler_;
+    StoredSession stored_;
     StoreObservers observers_;
 
     SalaryMode mode_ = SalaryMode::daily;
     std::string amountText_ = "500";
     int scheduleEndMinutes_ = 18 * 60;
     double workingDaysPerMonth_ = 21.75;
-    bool privacy_ = false;
-    int capsuleScalePercent_ = 100;
-    int capsuleOpacityPercent_ = 100;
+    CapsuleSettings capsule_;
     WorkdayRules workday_;
     bool pastEndOfWork_ = false;
     bool isWorking_ = false;
