@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+
 #include <QCommandLineParser>
 
 namespace orvelle {
@@ -35,6 +37,20 @@ QStringList withoutQtOptions(const QStringList& arguments, CommandLine& commandL
         kept << argument;
     }
     return kept;
+}
+
+// Returns the unknown option `names` as the user typed them ("--bogus", "-x"), without a value.
+QStringList asTyped(const QStringList& names, const QStringList& arguments) {
+    QStringList typed;
+    for (const QString& name : names) {
+        const auto found =
+            std::find_if(arguments.begin() + 1, arguments.end(), [&](const QString& a) {
+                return a.startsWith('-') &&
+                       a.mid(a.startsWith("--") ? 2 : 1).section('=', 0, 0) == name;
+            });
+        typed << (found != arguments.end() ? found->section('=', 0, 0) : "--" + name);
+    }
+    return typed;
 }
 
 // The options that ask something of the running instance, and what each asks.
@@ -77,7 +93,8 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
     if (!parser.parse(arguments)) {
         return refuse(parser.unknownOptionNames().isEmpty()
                           ? QStringLiteral("选项缺少参数")
-                          : QStringLiteral("未知选项：") + parser.unknownOptionNames().join(' '));
+                          : QStringLiteral("未知选项：") +
+                                asTyped(parser.unknownOptionNames(), arguments).join(' '));
     }
     if (!parser.positionalArguments().isEmpty()) {
         return refuse(QStringLiteral("多余的参数：") + parser.positionalArguments().join(' '));

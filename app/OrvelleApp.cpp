@@ -125,7 +125,11 @@ int OrvelleApp::main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
     const CommandLine commandLine = CommandLine::parse(argumentsOf(argc, argv));
-    if (commandLine.action != CommandLine::Action::run) {
+    // --show-settings with no capsule running starts one with its settings window, as a status
+    // bar's click expects; with one running it is handed over like any start.
+    const bool showSettings = commandLine.action == CommandLine::Action::command &&
+                              commandLine.command.verb == InstanceProtocol::Verb::activate;
+    if (commandLine.action != CommandLine::Action::run && !showSettings) {
         return runWithoutDisplay(commandLine, argc, argv);
     }
     preferXWaylandForTheCapsule();
@@ -178,9 +182,9 @@ int OrvelleApp::main(int argc, char** argv) {
     warnAboutNativeWayland();
 
     const UnixSignals quitOnSignals;
-    QTimer::singleShot(0, &delegate, [&delegate, firstLaunch] {
+    QTimer::singleShot(0, &delegate, [&delegate, firstLaunch, showSettings] {
         delegate.applicationDidFinishLaunching();
-        if (firstLaunch) {
+        if (firstLaunch || showSettings) {
             delegate.openSettingsWindow();
         }
     });

@@ -11,6 +11,8 @@ namespace {
 
 // The capsule's amount colour, for the bars that colour their blocks.
 constexpr const char* kWorkingColour = "#EA3F79";
+// The gold of overtime, as the waybar sample styles it.
+constexpr const char* kOvertimeColour = "#D4A017";
 // A plain red that no amount is ever shown in.
 constexpr const char* kErrorColour = "#FF5555";
 
@@ -45,7 +47,10 @@ std::string StatusReport::render(StatusFormat format) const {
         }
         case StatusFormat::i3blocks: {
             // i3blocks reads the full text, the short text and the colour, one per line.
-            const char* colour = failed ? kErrorColour : working ? kWorkingColour : "";
+            const char* colour = failed     ? kErrorColour
+                                 : overtime ? kOvertimeColour
+                                 : working  ? kWorkingColour
+                                            : "";
             return text + "\n" + text + "\n" + colour + "\n";
         }
         case StatusFormat::plain:

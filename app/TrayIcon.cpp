@@ -42,14 +42,18 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
     }
 }
 
-// The amount reads exactly as the capsule shows it, grouping and rounding included.
+// The amount reads exactly as the capsule shows it, grouping and rounding included, and the rate
+// is the one being paid now.
 void TrayIcon::updateToolTip() {
     sinceToolTip_.start();
     showsWorking_ = store_.isWorking();
+    const QString state = store_.isOvertime() ? QStringLiteral(" · 加班中")
+                          : store_.onBreak()  ? QStringLiteral(" · 午休中")
+                                              : QString();
     const QString tip = store_.isWorking()
-                            ? QStringLiteral("Orvelle · 本段收入 ¥%1%2")
-                                  .arg(QString::fromStdString(shownAmount(store_)),
-                                       store_.isOvertime() ? QStringLiteral(" · 加班中") : "")
+                            ? QStringLiteral("Orvelle · 今日收入 ¥%1%2\n%3 元/秒")
+                                  .arg(QString::fromStdString(shownAmount(store_)), state,
+                                       QString::fromStdString(shownRate(store_)))
                             : QStringLiteral("Orvelle · 未在上班");
     if (tip != icon_.toolTip()) {
         icon_.setToolTip(tip);

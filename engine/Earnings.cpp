@@ -89,14 +89,15 @@ Earned earnedAt(const PayInterval& interval, Instant sessionStart, Instant now, 
                 const WorkdayRules& rules) {
     const auto unpaid = interval.unpaid;
     const bool pastEnd = !(now < interval.end);
+    const bool inBreak = unpaid && !(now < unpaid->from) && now < unpaid->to;
     if (!pastEnd || rules.afterEnd == AfterEnd::keepPaying) {
-        return {paidSecondsBetween(sessionStart, now, unpaid) * rate, pastEnd};
+        return {paidSecondsBetween(sessionStart, now, unpaid) * rate, pastEnd, inBreak};
     }
     const double regular = paidSecondsBetween(sessionStart, interval.end, unpaid);
     const double extra = rules.afterEnd == AfterEnd::overtime
                              ? paidSecondsBetween(interval.end, now, unpaid) * rules.overtimeRate
                              : 0.0;
-    return {(regular + extra) * rate, pastEnd};
+    return {(regular + extra) * rate, pastEnd, inBreak};
 }
 
 }  // namespace orvelle

@@ -57,10 +57,12 @@ struct PayInterval {
 PayInterval payIntervalOf(const Calendar& calendar, Instant anchor, int endMinutes,
                           const WorkdayRules& rules);
 
-// What a session has earned at an instant, and whether its end of work has been reached.
+// What a session has earned at an instant, whether its end of work has been reached, and whether
+// the instant lies in the unpaid break.
 struct Earned {
     double amount = 0.0;
     bool pastEnd = false;
+    bool inBreak = false;
 };
 
 // Returns what a session that started at `sessionStart` has earned at `now`: its paid seconds at

@@ -229,6 +229,13 @@ double SalaryStore::payRatePerSecond() const {
     return rateOver(payInterval());
 }
 
+double SalaryStore::rateNow() const {
+    if (onBreak_ || (pastEndOfWork_ && workday_.afterEnd == AfterEnd::stop)) {
+        return 0.0;
+    }
+    return payRatePerSecond() * (isOvertime() ? workday_.overtimeRate : 1.0);
+}
+
 double SalaryStore::rateOver(const std::optional<PayInterval>& interval) const {
     if (!interval) {
         return 0.0;
@@ -240,6 +247,7 @@ double SalaryStore::rateOver(const std::optional<PayInterval>& interval) const {
 void SalaryStore::refreshEarnedDisplay() {
     const Instant now = clock_.now();
     pastEndOfWork_ = false;
+    onBreak_ = false;
     const double earned = sessionStart_ ? earnedAt(now) : 0.0;
     // Only an absurd amount can overflow; the largest finite figure is still closer to the truth
     // than an infinity or "not a number" on screen.
@@ -256,6 +264,7 @@ double SalaryStore::earnedAt(Instant now) {
     }
     const Earned earned = orvelle::earnedAt(*interval, *sessionStart_, now, rate, workday_);
     pastEndOfWork_ = isWorking_ && earned.pastEnd;
+    onBreak_ = isWorking_ && earned.inBreak;
     return earned.amount;
 }
 

@@ -73,6 +73,8 @@ public:
     // Whether the open session had reached its end of work at the last recomputation of the
     // amount; it is announced with `earnedTodayDisplay`.
     bool pastEndOfWork() const { return pastEndOfWork_; }
+    // Whether the open session was in its unpaid break at the last recomputation of the amount.
+    bool onBreak() const { return onBreak_; }
     // Whether the open session is past its end of work and paid as overtime.
     bool isOvertime() const { return pastEndOfWork_ && workday_.afterEnd == AfterEnd::overtime; }
 
@@ -81,6 +83,9 @@ public:
     std::optional<double> scheduledWorkSeconds() const;
     // Returns the pay per second of the running session under the current settings; 0 when idle.
     double payRatePerSecond() const;
+    // Returns the pay per second at the last recomputation of the amount: 0 in the unpaid break
+    // or past the end of work when the pay stops there, the overtime rate in overtime.
+    double rateNow() const;
     // Writes the mode, the parsed amount, the end time and the working days (and the working-day
     // rules that were ever changed), in one write.
     void saveSettings();
@@ -132,6 +137,7 @@ private:
     CapsuleSettings capsule_;
     WorkdayRules workday_;
     bool pastEndOfWork_ = false;
+    bool onBreak_ = false;
     bool isWorking_ = false;
     double earnedTodayDisplay_ = 0.0;
     std::string menuBarEarnedText_;

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 #include "views/Fonts.h"
 #include "views/Palette.h"
 #include "views/SoftShadow.h"
@@ -20,6 +22,27 @@ constexpr qreal kSparkleSize = 14;
 constexpr qreal kCoinSize = 28;
 constexpr qreal kStackSpacing = 2;
 constexpr QColor kOvertimeGlow{255, 196, 40, 235};
+// The amount's room at the height of its digits: right of where the inner capsule's border
+// curves in, left of the coin, each with a pixel or two to spare.
+constexpr qreal kAmountLeft = 21;
+constexpr qreal kAmountRight = kCoinCentre.x() - kCoinSize / 2 - 3.5;
+constexpr qreal kMinimumAmountScale = 0.5;
+// At rest the amount stays readable but steps back.
+constexpr qreal kRestingAmountOpacity = 0.4;
+
+QString labelText(CapsuleLook look) {
+    switch (look) {
+        case CapsuleLook::overtime:
+            return QStringLiteral("加班中");
+        case CapsuleLook::lunchBreak:
+            return QStringLiteral("午休中");
+        case CapsuleLook::atRest:
+            return QStringLiteral("未在上班");
+        case CapsuleLook::regular:
+            break;
+    }
+    return QStringLiteral("今日收入:");
+}
 
 QFont labelFont() {
     return viewFont(13, QFont::DemiBold);
@@ -95,10 +118,36 @@ QPixmap CapsuleArt::below(qreal devicePixelRatio, CapsuleLook look) {
 
     painter.setFont(labelFont());
     painter.setPen(palette::sectionPink);
-    const bool overtime = look == CapsuleLook::overtime;
-    painter.drawText(labelBox(), Qt::AlignCenter,
-                     overtime ? QStringLiteral("加班中") : QStringLiteral("今日收入:"));
+    painter.drawText(labelBox(), Qt::AlignCenter, labelText(look));
     return layer;
+}
+
+void CapsuleArt::drawAmount(QPainter& painter, const QString& text, const QFont& font,
+                            CapsuleLook look) {
+    const QRectF box = amountBox();
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(text);
+    const qreal room = kAmountRight - kAmountLeft;
+    const qreal scale = std::clamp(room / std::max(width, 1.0), kMinimumAmountScale, 1.0);
+    const qreal shown = width * scale;
+    // Centred as designed when that keeps it in its room; else moved only as far as it must.
+    const qreal left =
+        std::max(kAmountLeft, std::min(box.center().x() - shown / 2, kAmountRight - shown));
+    // Laying the text out costs more than the rest of the paint: it is elided only when even half
+    // size does not fit.
+    const QString line =
+        shown <= room ? text : metrics.elidedText(text, Qt::ElideRight, room / scale);
+    painter.save();
+    painter.translate(left + std::min(shown, room) / 2, box.center().y());
+    painter.scale(scale, scale);
+    painter.setFont(font);
+    painter.setPen(palette::accentRose);
+    if (look == CapsuleLook::atRest) {
+        painter.setOpacity(painter.opacity() * kRestingAmountOpacity);
+    }
+    const QRectF unscaled(-room / (2 * scale), -box.height() / 2, room / scale, box.height());
+    painter.drawText(unscaled, Qt::AlignCenter | Qt::TextSingleLine, line);
+    painter.restore();
 }
 
 QPixmap CapsuleArt::above(qreal devicePixelRatio, CapsuleLook look) {

@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QPixmap>
+#include <QString>
+
+class QFont;
+class QPainter;
 
 namespace orvelle {
 
-// How the capsule looks: as usual, or marked as paid overtime (its own label, a glowing coin).
-enum class CapsuleLook { regular, overtime };
+// How the capsule looks: as usual while working, marked as paid overtime (its own label, a
+// glowing coin), in the unpaid break (its own label), or at rest with no session open (its own
+// label, the amount faded).
+enum class CapsuleLook { regular, overtime, lunchBreak, atRest };
 
 // The parts of the floating capsule that never change, drawn at a device pixel ratio.
 class CapsuleArt {
@@ -13,6 +19,13 @@ public:
     // Returns the text stack's geometry: the label's and the amount's boxes in the 150 × 90 view.
     static QRectF labelBox();
     static QRectF amountBox();
+
+    // Draws `text` as the amount, in the 150 × 90 view's coordinates: centred as designed where
+    // it fits there, else moved into, or shrunk (to half size at most) to fit, the room that the
+    // inner capsule leaves beside the coin, so that no digit hides under the coin or crosses the
+    // border. What does not fit even at half size is elided.
+    static void drawAmount(QPainter& painter, const QString& text, const QFont& font,
+                           CapsuleLook look);
 
     // Returns the layers under the amount (capsules, sparkle, label) and over it (the coin).
     static QPixmap below(qreal devicePixelRatio, CapsuleLook look = CapsuleLook::regular);

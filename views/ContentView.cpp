@@ -120,6 +120,12 @@ QWidget* ContentView::buildSettingsCard() {
     amountRow->addWidget(amountLabel_);
     amountRow->addWidget(amountField_, 1);
     card->content()->addLayout(amountRow);
+    // Said only while the field holds text that is no number, so the designed page is unchanged
+    // otherwise; what is saved stays as it was (such text is worth 0).
+    amountHint_ = wrappingCaption(QStringLiteral("不是有效的金额，按 0 计算"));
+    amountHint_->setObjectName("amountHint");
+    amountHint_->hide();
+    card->content()->addWidget(amountHint_);
 
     auto* endRow = new QHBoxLayout;
     endTime_ = new QTimeEdit;
@@ -273,6 +279,7 @@ void ContentView::refresh() {
     if (amountField_->text() != amount) {
         amountField_->setText(amount);
     }
+    amountHint_->setVisible(!store_.amountText().empty() && !parseAmount(store_.amountText()));
     // Controls are only written when they differ, so that a refresh 20 times a second never
     // disturbs what the user is typing into them.
     const int end = store_.scheduleEndMinutes();

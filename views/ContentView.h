@@ -60,6 +60,7 @@ private:
     QButtonGroup* modeGroup_ = nullptr;
     QLabel* amountLabel_ = nullptr;
     QLineEdit* amountField_ = nullptr;
+    QLabel* amountHint_ = nullptr;
     QTimeEdit* endTime_ = nullptr;
     QWidget* daysRow_ = nullptr;
     QLabel* daysValue_ = nullptr;

@@ -18,7 +18,14 @@ namespace orvelle {
 
 namespace {
 
-constexpr qreal kMinimumScale = 0.5;
+CapsuleLook lookOf(const SalaryStore& store) {
+    if (!store.isWorking()) {
+        return CapsuleLook::atRest;
+    }
+    return store.isOvertime() ? CapsuleLook::overtime
+           : store.onBreak()  ? CapsuleLook::lunchBreak
+                              : CapsuleLook::regular;
+}
 
 }  // namespace
 
@@ -34,7 +41,7 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("退出"), this, std::move(onQuit));
     shownAmount_ = amountLine();
-    look_ = store_.isOvertime() ? CapsuleLook::overtime : CapsuleLook::regular;
+    look_ = lookOf(store_);
     subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
 }
 
@@ -59,8 +66,9 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     if (property != StoreProperty::earnedTodayDisplay && property != StoreProperty::privacy) {
         return;
     }
-    // Overtime begins and ends with a recomputation of the amount, so it is looked at here too.
-    const CapsuleLook look = store_.isOvertime() ? CapsuleLook::overtime : CapsuleLook::regular;
+    // The break and overtime begin and end with a recomputation of the amount, and a session's
+    // start and end recompute it too, so the look is checked here.
+    const CapsuleLook look = lookOf(store_);
     if (look != look_) {
         look_ = look;
         below_ = QPixmap();
@@ -112,32 +120,8 @@ void FloatingAmountView::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.drawPixmap(0, 0, below_);
-    paintAmount(painter);
+    CapsuleArt::drawAmount(painter, shownAmount_, amountFont_, look_);
     painter.drawPixmap(0, 0, above_);
-}
-
-// The amount stays on one line: too wide a text is scaled down, to half size at most, and only
-// what still does not fit is elided.
-void FloatingAmountView::paintAmount(QPainter& painter) const {
-    const QRectF box = CapsuleArt::amountBox();
-    const QFontMetricsF metrics(amountFont_);
-    const qreal width = metrics.horizontalAdvance(shownAmount_);
-    const qreal scale = std::clamp(box.width() / std::max(width, 1.0), kMinimumScale, 1.0);
-    // Laying the text out costs more than the rest of the paint: it is elided only when even half
-    // size does not fit.
-    const QString text =
-        width * scale <= box.width()
-            ? shownAmount_
-            : metrics.elidedText(shownAmount_, Qt::ElideRight, box.width() / scale);
-    painter.save();
-    painter.translate(box.center());
-    painter.scale(scale, scale);
-    painter.setFont(amountFont_);
-    painter.setPen(palette::accentRose);
-    const QRectF unscaled(-box.width() / (2 * scale), -box.height() / 2, box.width() / scale,
-                          box.height());
-    painter.drawText(unscaled, Qt::AlignCenter | Qt::TextSingleLine, text);
-    painter.restore();
 }
 
 // A middle click masks the amount or shows it again, quicker than any menu when a screen share

@@ -13,7 +13,8 @@ class QMenu;
 namespace orvelle {
 
 // The capsule (150 × 90 at 100 %, scaled as a whole to the chosen size) that shows "今日收入:" over
-// the amount earned in the running session, with a gold sparkle and a coin. It paints only the
+// the amount earned in the running session, with a gold sparkle and a coin; its label tells the
+// break, overtime and rest apart. It paints only the
 // capsule, so a translucent window shows nothing outside it. It repaints only when the amount's
 // text changes; the layers that never change are drawn once into cached pixmaps. While it cannot
 // be seen (hidden, minimised, or its window not exposed) it does not even format the amount; the
@@ -30,7 +31,7 @@ public:
 
     // Returns the amount line as shown: "¥" followed by the formatted amount.
     QString amountLine() const;
-    // Returns how the capsule looks: marked as overtime or not.
+    // Returns how the capsule looks: working, in overtime, in the break or at rest.
     CapsuleLook look() const { return look_; }
     // Returns the amount line as the view last painted it, or is about to paint it.
     QString paintedAmount() const { return shownAmount_; }
@@ -48,7 +49,6 @@ private:
     void applyScale();
     bool canBeSeen() const;
     void ensureLayers(qreal devicePixelRatio);
-    void paintAmount(QPainter& painter) const;
 
     SalaryStore& store_;
     QMenu* menu_;

@@ -16,4 +16,8 @@ inline constexpr std::string_view kMaskedRate = "•.••••";
 // does, or the mask while privacy is on.
 std::string shownAmount(const SalaryStore& store);
 
+// Returns the rate being paid now as every view shows it, without unit: four decimals, or the
+// mask while privacy is on.
+std::string shownRate(const SalaryStore& store);
+
 }  // namespace orvelle

@@ -57,6 +57,7 @@ TEST(CommandLine, RefusesWhatItDoesNotKnow) {
         EXPECT_EQ(result.action, CommandLine::Action::error) << arguments.join(' ').toStdString();
         EXPECT_FALSE(result.error.isEmpty());
     }
+    EXPECT_EQ(parse({"--bogus=1", "-x"}).error, "未知选项：--bogus -x");  // as typed
 }
 
 }  // namespace

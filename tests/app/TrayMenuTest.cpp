@@ -64,12 +64,12 @@ TEST_F(TrayMenuTest, TrayToolTipFollowsTheSessionAtMostOnceASecond) {
     const TrayIcon* tray = delegate.trayIcon();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
     harness.store->startWork();
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 本段收入 ¥0.00");
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.0154 元/秒");
     harness.clock.advance(16200);
     harness.scheduler.tick();  // less than a second of real time since the last update
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 本段收入 ¥0.00");
-    trigger("隐藏金额");  // privacy shows at once, masked digit for digit
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 本段收入 ¥•••.••");
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.0154 元/秒");
+    trigger("隐藏金额");  // privacy shows at once, masked
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥•••.••\n•.•••• 元/秒");
     EXPECT_TRUE(harness.preferences.flag("salary.privacy").value());
     harness.store->stopWork();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");  // the end shows at once

@@ -19,7 +19,8 @@ using WorkdaySurfacesTest = test::DelegateFixture;
 
 // 5,000 a day from 09:00 to 18:00 with an unpaid hour at noon, seen at 19:00: every surface shows
 // the same amount for each choice after the end of work, --status (a store built afresh from the
-// saved settings) included; in privacy mode every one shows the one mask, the salary field too.
+// saved settings) included, with the rate paid now; in privacy mode every one shows the one mask,
+// the salary field too.
 TEST_F(WorkdaySurfacesTest, EverySurfaceShowsTheSameAmount) {
     delegate.applicationDidFinishLaunching();
     delegate.openSettingsWindow();
@@ -29,12 +30,12 @@ TEST_F(WorkdaySurfacesTest, EverySurfaceShowsTheSameAmount) {
     const auto* salary = delegate.settingsWindow()->findChild<QLineEdit*>("amountField");
     const struct {
         AfterEnd afterEnd;
-        const char *grouped, *waybarClass;
+        const char *grouped, *waybarClass, *rateNow;
         bool privacy;
-    } cases[] = {{AfterEnd::keepPaying, "5,625.00", "working", false},
-                 {AfterEnd::stop, "5,000.00", "working", false},
-                 {AfterEnd::overtime, "6,250.00", "overtime", false},
-                 {AfterEnd::overtime, "•••.••", "private", true}};
+    } cases[] = {{AfterEnd::keepPaying, "5,625.00", "working", "0.1736", false},
+                 {AfterEnd::stop, "5,000.00", "working", "0.0000", false},
+                 {AfterEnd::overtime, "6,250.00", "overtime", "0.3472", false},
+                 {AfterEnd::overtime, "•••.••", "private", "•.••••", true}};
     for (const auto& c : cases) {
         store.setPrivacy(c.privacy);
         WorkdayRules rules;
@@ -60,8 +61,9 @@ TEST_F(WorkdaySurfacesTest, EverySurfaceShowsTheSameAmount) {
         EXPECT_EQ(status.text, std::string("¥") + c.grouped);
         EXPECT_NE(status.render(StatusFormat::waybar).find(c.waybarClass), std::string::npos);
         // The tooltip follows at most once a second.
-        const QString tip = QString("Orvelle · 本段收入 ¥") + c.grouped +
-                            (c.afterEnd == AfterEnd::overtime ? " · 加班中" : "");
+        const QString tip = QString("Orvelle · 今日收入 ¥") + c.grouped +
+                            (c.afterEnd == AfterEnd::overtime ? " · 加班中" : "") + "\n" +
+                            c.rateNow + " 元/秒";
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 harness.scheduler.tick();

@@ -63,6 +63,12 @@ TEST_F(ContentViewTest, OnlyReturnStartAndSaveWriteTheAmount) {
     EXPECT_EQ(find<QPushButton>("startStopButton")->text(), "开始上班");
     click("saveButton");
     EXPECT_EQ(harness.preferences.number(keys::amount), 9000);
+    // Text that is no number is said to count as 0, only while it stands there.
+    for (const auto& [text, said] : {std::pair{"12abc", true}, {"0x1f4", false}}) {
+        type(text);
+        settle();
+        EXPECT_EQ(find("amountHint")->isVisible(), said) << text;
+    }
 }
 
 TEST_F(ContentViewTest, PayIntervalLineShowsHoursAndPayPerSecond) {

@@ -34,6 +34,14 @@ check "a first launch opens the settings window" \
 kill "$APP_PID"
 wait "$APP_PID" || true
 
+# A status bar's --show-settings with no capsule starts one, with its settings window.
+"$BIN" --show-settings >>"$LOG" 2>&1 &
+APP_PID=$!
+check "--show-settings with no capsule starts one with its settings window" \
+    wait_until 30 sh -c 'xdotool search --onlyvisible --name "^Orvelle设置\$"'
+kill "$APP_PID"
+wait "$APP_PID" || true
+
 # No capsule: the work and privacy verbs change the file and nothing else.
 echo '{"salary.amount": 800, "salary.mode": "daily", "x-kept": [1, 2]}' >"$PREFS"
 verb 0 --start-work

@@ -116,8 +116,10 @@ expect "unpaid break, waybar" \
 sed -i 's/"salary.breakEnabled": true/"salary.breakEnabled": false/; s/1080/780/' "$PREFS"
 sed -i 's/"salary.amount"/"salary.afterEnd": "overtime", &/' "$PREFS"
 status --format waybar
-expect "overtime, waybar" \
-    '{"text":"¥593.75","tooltip":"计薪区间约 4.00 小时 · 约 0.0347 元/秒","class":"overtime"}' "$OUTPUT"
+expect "overtime, waybar: the rate paid now" \
+    '{"text":"¥593.75","tooltip":"计薪区间约 4.00 小时 · 约 0.0521 元/秒","class":"overtime"}' "$OUTPUT"
+status --format i3blocks
+expect "overtime, i3blocks: in gold" "$(printf '¥593.75\n¥593.75\n#D4A017')" "$OUTPUT"
 
 # A session stored on another day is over.
 cat >"$PREFS" <<JSON
