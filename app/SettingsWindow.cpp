@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "views/ContentView.h"
+#include "views/SettingsPages.h"
 
 namespace orvelle {
 
@@ -11,7 +11,7 @@ SettingsWindow::SettingsWindow(SalaryStore& store, DesktopActions desktop)
     setWindowTitle(QStringLiteral("Orvelle设置"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new ContentView(store, std::move(desktop)));
+    layout->addWidget(new SettingsPages(store, std::move(desktop)));
     resize(kInitialContentSize);
 }
 

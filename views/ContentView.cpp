@@ -15,16 +15,13 @@
 #include "engine/AmountText.h"
 #include "engine/WorkToggle.h"
 #include "views/AmountFormat.h"
-#include "views/CapsuleRows.h"
 #include "views/CardFrame.h"
-#include "views/DesktopCard.h"
 #include "views/Fonts.h"
 #include "views/OnScreenWatch.h"
 #include "views/Palette.h"
 #include "views/PayIntervalLine.h"
 #include "views/ShownAmount.h"
 #include "views/Styles.h"
-#include "views/WorkdayRows.h"
 
 namespace orvelle {
 
@@ -66,11 +63,7 @@ QLabel* wrappingCaption(const QString& text) {
 
 }  // namespace
 
-ContentView::ContentView(SalaryStore& store, QWidget* parent)
-    : ContentView(store, DesktopActions{}, parent) {}
-
-ContentView::ContentView(SalaryStore& store, DesktopActions desktop, QWidget* parent)
-    : QWidget(parent), store_(store), desktop_(std::move(desktop)) {
+ContentView::ContentView(SalaryStore& store, QWidget* parent) : QWidget(parent), store_(store) {
     setStyleSheet(styles::textField());
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -93,11 +86,6 @@ QWidget* ContentView::buildPage() {
     column->addWidget(buildIncomeCard());
     column->addWidget(buildButtonRow());
     column->addWidget(buildTipCard());
-    if (desktop_.offersAny()) {
-        auto* desktopCard = new DesktopCard(desktop_);
-        new CapsuleRows(store_, *desktopCard);
-        column->addWidget(desktopCard);
-    }
     column->addStretch(1);
     return page;
 }
@@ -137,7 +125,6 @@ QWidget* ContentView::buildSettingsCard() {
     endRow->addWidget(endTime_);
     endRow->addStretch(1);
     card->content()->addLayout(endRow);
-    card->content()->addWidget(new WorkdayRows(store_));
 
     card->content()->addWidget(buildDaysRow());
     return card;

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 #include "engine/SalaryStore.h"
-#include "views/DesktopActions.h"
 
 class QButtonGroup;
 class QLabel;
@@ -26,8 +25,6 @@ class ContentView final : public QWidget {
 
 public:
     explicit ContentView(SalaryStore& store, QWidget* parent = nullptr);
-    // With desktop actions, the page ends with a card that offers them.
-    ContentView(SalaryStore& store, DesktopActions desktop, QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,7 +49,6 @@ private:
     void stepWorkingDays(double step);
 
     SalaryStore& store_;
-    DesktopActions desktop_;
     Subscription subscription_;
     bool refreshPending_ = false;
     bool behind_ = false;  // the store changed while the page could not be seen

@@ -9,11 +9,12 @@
 #include <QTimeEdit>
 
 #include "fakes/StoreHarness.h"
-#include "views/ContentView.h"
+#include "views/SettingsPages.h"
 
 namespace orvelle::test {
 
-// The settings page on a store of fakes at 09:00, driven through its real widgets.
+// The settings window's pages on a store of fakes at 09:00, driven through their real widgets; it
+// opens on the salary page.
 class SettingsPageFixture : public ::testing::Test {
 protected:
     SettingsPageFixture() {
@@ -50,7 +51,7 @@ protected:
     }
 
     StoreHarness harness;
-    ContentView view{launchAtNine()};
+    SettingsPages view{launchAtNine(), DesktopActions{}};
 };
 
 }  // namespace orvelle::test

@@ -9,7 +9,6 @@
 
 #include "engine/PreferenceKeys.h"
 #include "fakes/SettingsPageFixture.h"
-#include "views/ContentView.h"
 
 namespace orvelle {
 namespace {
@@ -17,6 +16,7 @@ namespace {
 // The working-day rows inside the settings page, on a store of fakes at 09:00.
 class WorkdayRowsTest : public test::SettingsPageFixture {
 protected:
+    WorkdayRowsTest() { click("pageWorkday"); }
     const WorkdayRules& rules() { return harness.store->workday(); }
 };
 
@@ -49,7 +49,7 @@ TEST_F(WorkdayRowsTest, TheBreakIsSavedOrRefusedWithAHint) {
     EXPECT_EQ(harness.preferences.integer(keys::breakStartMin), 690);
 
     harness.store->startWork();
-    QCoreApplication::processEvents();
+    click("pageSalary");
     // 09:00 to 18:00 less 11:30 to 13:00: 7.5 paid hours at 500 a day.
     EXPECT_EQ(find<QLabel>("payIntervalLine")->text(),
               "计薪区间约 7.50 小时（不含午休） · 约 0.0185 元/秒");
@@ -57,7 +57,7 @@ TEST_F(WorkdayRowsTest, TheBreakIsSavedOrRefusedWithAHint) {
     // The end of work moved into the break: the stored break stays, and the pay ignores it.
     harness.store->setScheduleEndMinutes(13 * 60);
     harness.store->saveSettings();
-    QCoreApplication::processEvents();
+    settle();
     EXPECT_EQ(find<QLabel>("breakHint")->text(), "午休包含下班时间，暂不扣除");
     EXPECT_EQ(find<QLabel>("payIntervalLine")->text(), "计薪区间约 4.00 小时 · 约 0.0347 元/秒");
 }
