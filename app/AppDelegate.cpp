@@ -49,13 +49,25 @@ void AppDelegate::createFloatingPanelIfNeeded() {
     auto* view = new FloatingAmountView(
         store, [this] { openSettingsWindow(); }, [] { QCoreApplication::quit(); });
     auto panel = std::make_unique<FloatingPanel>(view);
+    panel->onDraggedTo([this](QPoint topLeft) {
+        store_().setCapsulePosition(screenLayout(), {topLeft.x(), topLeft.y()});
+    });
     panel->prepareNativeWindow();
     placePanel(*panel);
     panel->show();
     floatingPanel_ = std::move(panel);
 }
 
+// Where the user left the capsule on these same screens, if remembered and still on one of them;
+// else where start-up puts it.
 void AppDelegate::placePanel(FloatingPanel& panel) {
+    if (const auto left = store_().capsulePosition(screenLayout())) {
+        const QRect there(QPoint(left->x, left->y), panel.frameGeometry().size());
+        if (centreLiesOnAScreen(screens_, there)) {
+            panel.placeAt(there.topLeft());
+            return;
+        }
+    }
     if (const auto topLeft = panelTopLeft(screens_, panel.frameGeometry().size(), PanelInsets{})) {
         panel.placeAt(*topLeft);
         return;
@@ -67,6 +79,7 @@ void AppDelegate::placePanel(FloatingPanel& panel) {
 }
 
 void AppDelegate::resetPanelPosition() {
+    store_().forgetCapsulePositions();
     if (floatingPanel_) {
         placePanel(*floatingPanel_);
     }
@@ -95,6 +108,17 @@ void AppDelegate::placePanelAgainIfLost() {
     if (floatingPanel_ && !centreLiesOnAScreen(screens_, floatingPanel_->frameGeometry())) {
         placePanel(*floatingPanel_);
     }
+}
+
+std::string AppDelegate::screenLayout() const {
+    std::string layout;
+    for (const ScreenGeometry& screen : screens_.screens()) {
+        const QRect& frame = screen.frame;
+        layout += (layout.empty() ? "" : "|") + std::to_string(frame.width()) + "x" +
+                  std::to_string(frame.height()) + "+" + std::to_string(frame.x()) + "+" +
+                  std::to_string(frame.y());
+    }
+    return layout;
 }
 
 void AppDelegate::watchScreens() {

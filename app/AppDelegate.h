@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QObject>
 
@@ -34,7 +35,7 @@ public:
     void applicationDidFinishLaunching();
     // Shows the settings window, made on the first call, in front and focused.
     void openSettingsWindow();
-    // Puts the panel back where start-up puts it.
+    // Puts the panel back where start-up puts it, forgetting where the user left it.
     void resetPanelPosition();
     // Shows or hides the floating panel; work goes on either way.
     void setCapsuleShown(bool shown);
@@ -54,6 +55,8 @@ public:
 private:
     void createFloatingPanelIfNeeded();
     void placePanel(FloatingPanel& panel);
+    // Returns the names of the screens, which a remembered place belongs to.
+    std::string screenLayout() const;
     void watchScreens();
 
     std::function<SalaryStore&()> store_;

@@ -19,6 +19,8 @@ namespace {
 // A window manager that is starting may need a repeated map request; after ten seconds of asking
 // it is not one that is starting.
 constexpr std::chrono::milliseconds kMapCheckInterval{250};
+// How long a dragged panel stands still before its place counts.
+constexpr std::chrono::milliseconds kDragRest{600};
 constexpr int kMapChecks = 40;
 // Time for a window manager to have placed a window it has just mapped.
 constexpr std::chrono::milliseconds kPlacementSettles{1000};
@@ -35,6 +37,9 @@ FloatingPanel::FloatingPanel(FloatingAmountView* view)
     setFixedSize(view->size());
     view->installEventFilter(this);
     mapCheck_.setInterval(kMapCheckInterval);
+    dragRest_.setSingleShot(true);
+    dragRest_.setInterval(kDragRest);
+    connect(&dragRest_, &QTimer::timeout, this, [this] { draggedTo_(frameGeometry().topLeft()); });
     connect(&mapCheck_, &QTimer::timeout, this, [this] {
         QWindow* window = windowHandle();
         if (window != nullptr && X11Desktop::mapAgainIfUnclaimed(*window)) {
@@ -51,6 +56,8 @@ FloatingPanel::~FloatingPanel() = default;
 
 void FloatingPanel::placeAt(QPoint topLeft) {
     placedAt_ = topLeft;
+    dragged_ = false;
+    dragRest_.stop();
     move(topLeft);
     if (tilingWm_) {
         tilingWm_->placeAt(topLeft);
@@ -175,6 +182,7 @@ void FloatingPanel::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pressedAt = *pressedAt_;
     pressedAt_.reset();
     placedAt_.reset();  // where the user drags it is no refusal of the window manager
+    dragged_ = true;
     QWindow* window = windowHandle();
     if (window == nullptr) {
         return;
@@ -191,6 +199,15 @@ void FloatingPanel::mouseMoveEvent(QMouseEvent* event) {
     if (!window->startSystemMove()) {
         manualDragOffset_ = pressedAt - frameGeometry().topLeft();
         move(pointer - *manualDragOffset_);
+    }
+}
+
+// The window manager moves a dragged window in many steps and says nothing of the drag's end: the
+// panel's place counts once it has stood still for a moment.
+void FloatingPanel::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (dragged_ && draggedTo_) {
+        dragRest_.start();
     }
 }
 

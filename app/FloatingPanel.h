@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,6 +33,9 @@ public:
     // Returns whether the panel is cut to the capsule's shape.
     bool isShaped() const { return shaped_; }
 
+    // Calls `moved` with the panel's top left corner once a drag by the user has come to rest.
+    void onDraggedTo(std::function<void(QPoint)> moved) { draggedTo_ = std::move(moved); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -39,6 +43,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void reportWhatTheWindowManagerRefuses();
@@ -55,6 +60,9 @@ private:
     std::unique_ptr<TilingWmPanel> tilingWm_;  // set under i3 and sway
     std::optional<QPoint> pressedAt_;          // where a left press began, until a drag starts
     std::optional<QPoint> manualDragOffset_;   // set while the panel moves itself
+    bool dragged_ = false;                     // a drag moved the panel since it was last placed
+    QTimer dragRest_;                          // runs while a dragged panel keeps moving
+    std::function<void(QPoint)> draggedTo_;
 };
 
 }  // namespace orvelle

@@ -17,7 +17,8 @@ constexpr int kScales[] = {100, 125, 150, 200};
 CapsuleSettings loadCapsuleSettings(const PreferencesStore& defaults) {
     return {defaults.flag(keys::privacy).value_or(false),
             allowedScale(defaults.numberIfPresent(keys::capsuleScale).value_or(100)),
-            allowedOpacity(defaults.numberIfPresent(keys::capsuleOpacity).value_or(100))};
+            allowedOpacity(defaults.numberIfPresent(keys::capsuleOpacity).value_or(100)),
+            defaults.flag(keys::rememberPosition).value_or(false)};
 }
 
 int allowedScale(double percent) {

@@ -9,6 +9,7 @@ struct CapsuleSettings {
     bool privacy = false;
     int scalePercent = 100;
     int opacityPercent = 100;
+    bool rememberPosition = false;
 };
 
 // Reads the capsule's settings; each that is absent or unusable leaves its default.

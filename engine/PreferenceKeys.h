@@ -16,6 +16,10 @@ inline constexpr const char* privacy = "salary.privacy";
 // The capsule's size and opacity in percent (100, 125, 150, 200; 40 to 100), 100 when absent.
 inline constexpr const char* capsuleScale = "salary.capsuleScale";
 inline constexpr const char* capsuleOpacity = "salary.capsuleOpacity";
+// Whether the capsule goes back where the user dragged it (a JSON boolean, off when absent), and
+// where that was, per screen layout (text; see CapsulePositions).
+inline constexpr const char* rememberPosition = "salary.rememberPosition";
+inline constexpr const char* capsulePosition = "salary.capsulePosition";
 // The working-day rules; each is written only once it has been changed from its default.
 inline constexpr const char* breakEnabled = "salary.breakEnabled";
 inline constexpr const char* breakStartMin = "salary.breakStartMin";

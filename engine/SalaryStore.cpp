@@ -64,6 +64,34 @@ void SalaryStore::setCapsuleLook(int scalePercent, int opacityPercent) {
     defaults_.set(keys::capsuleOpacity, std::int64_t{opacity});
 }
 
+void SalaryStore::setRememberPosition(bool on) {
+    if (on == capsule_.rememberPosition) {
+        return;
+    }
+    capsule_.rememberPosition = on;
+    observers_.announce(StoreProperty::capsuleLook);
+    defaults_.set(keys::rememberPosition, on);
+}
+
+std::optional<DesktopPoint> SalaryStore::capsulePosition(const std::string& layout) const {
+    if (!capsule_.rememberPosition) {
+        return std::nullopt;
+    }
+    return CapsulePositions::find(defaults_.text(keys::capsulePosition).value_or(""), layout);
+}
+
+void SalaryStore::setCapsulePosition(const std::string& layout, DesktopPoint at) {
+    if (capsule_.rememberPosition && capsulePosition(layout) != at) {
+        defaults_.set(
+            keys::capsulePosition,
+            CapsulePositions::with(defaults_.text(keys::capsulePosition).value_or(""), layout, at));
+    }
+}
+
+void SalaryStore::forgetCapsulePositions() {
+    defaults_.remove(keys::capsulePosition);
+}
+
 void SalaryStore::setPrivacy(bool on) {
     if (on == capsule_.privacy) {
         return;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/CapsulePositions.h"
 #include "engine/CapsuleSettings.h"
 #include "engine/Earnings.h"
 #include "engine/SalaryMode.h"
@@ -64,6 +65,17 @@ public:
     int capsuleScalePercent() const { return capsule_.scalePercent; }
     int capsuleOpacityPercent() const { return capsule_.opacityPercent; }
     void setCapsuleLook(int scalePercent, int opacityPercent);
+
+    // Whether the capsule goes back where the user dragged it, on the same screens; off by
+    // default. Saved as soon as it changes; announced as `capsuleLook`.
+    bool rememberPosition() const { return capsule_.rememberPosition; }
+    void setRememberPosition(bool on);
+    // Returns where the user left the capsule on the screens named `layout`, if remembering.
+    std::optional<DesktopPoint> capsulePosition(const std::string& layout) const;
+    // Keeps `at` as the capsule's place on the screens named `layout`, if remembering.
+    void setCapsulePosition(const std::string& layout, DesktopPoint at);
+    // Forgets every place the capsule was left at.
+    void forgetCapsulePositions();
 
     // Published session and earnings state.
     bool isWorking() const { return isWorking_; }

@@ -30,17 +30,22 @@ CapsuleRows::CapsuleRows(SalaryStore& store, DesktopCard& card)
       store_(store),
       scale_(percentChoice("capsuleScale", {100, 125, 150, 200})),
       opacity_(percentChoice("capsuleOpacity", {100, 90, 80, 70, 60, 50, 40})),
-      privacy_(new QCheckBox) {
+      privacy_(new QCheckBox),
+      rememberPosition_(new QCheckBox) {
     privacy_->setObjectName("privacy");
+    rememberPosition_->setObjectName("rememberPosition");
     card.addRow("悬浮胶囊大小", scale_);
     card.addRow("悬浮胶囊不透明度", opacity_);
     card.addRow("隐藏金额（屏幕共享时）", privacy_);
+    card.addRow("记住位置", rememberPosition_);
     const auto setLook = [this] {
         store_.setCapsuleLook(scale_->currentData().toInt(), opacity_->currentData().toInt());
     };
     connect(scale_, &QComboBox::activated, this, setLook);
     connect(opacity_, &QComboBox::activated, this, setLook);
     connect(privacy_, &QCheckBox::clicked, this, [this](bool on) { store_.setPrivacy(on); });
+    connect(rememberPosition_, &QCheckBox::clicked, this,
+            [this](bool on) { store_.setRememberPosition(on); });
     refresh();
     subscription_ = store_.subscribe([this](StoreProperty property) {
         if (property == StoreProperty::capsuleLook || property == StoreProperty::privacy) {
@@ -57,6 +62,7 @@ void CapsuleRows::refresh() {
     int opacity = opacity_->findData(store_.capsuleOpacityPercent() / 10 * 10);
     opacity_->setCurrentIndex(std::max(opacity, 0));
     privacy_->setChecked(store_.privacy());
+    rememberPosition_->setChecked(store_.rememberPosition());
 }
 
 }  // namespace orvelle

@@ -36,5 +36,31 @@ TEST_F(AppDelegateTest, PanelThatLiesOnNoScreenIsPlacedAgain) {
     EXPECT_EQ(panel->pos(), QPoint(1024 - 150 - 96, 72));
 }
 
+// With "记住位置" on, the capsule goes back where the user left it on the same screens: at the
+// next start, but not on other screens, and not after "重置位置"; with it off, nothing is kept.
+TEST_F(AppDelegateTest, RemembersWhereTheUserLeftThePanelOnTheSameScreens) {
+    SalaryStore& store = *harness.store;
+    const std::string layout = "1440x900+0+0";
+    store.setCapsulePosition(layout, {300, 400});
+    EXPECT_FALSE(store.capsulePosition(layout));
+    store.setRememberPosition(true);
+    store.setCapsulePosition(layout, {300, 400});
+    store.setCapsulePosition("1024x768+0+0", {10, 20});
+    EXPECT_EQ(harness.preferences.text("salary.capsulePosition"),
+              "1024x768+0+0@10,20;1440x900+0+0@300,400");
+    delegate.applicationDidFinishLaunching();
+    FloatingPanel* panel = delegate.floatingPanel();
+    EXPECT_EQ(panel->pos(), QPoint(300, 400));
+    screens.main = ScreenGeometry{QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)};
+    screens.all = {*screens.main};
+    delegate.resetPanelPosition();  // another layout: the designed place
+    EXPECT_EQ(panel->pos(), QPoint(1280 - 150 - 96, 72));
+    EXPECT_FALSE(harness.preferences.contains("salary.capsulePosition"));
+    for (const char* hostile : {"1440x900+0+0@x,1", "@1,2", "1440x900+0+0@1", ";;"}) {
+        harness.preferences.set("salary.capsulePosition", std::string(hostile));
+        EXPECT_FALSE(store.capsulePosition(layout)) << hostile;
+    }
+}
+
 }  // namespace
 }  // namespace orvelle
