@@ -5,8 +5,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTimeEdit>
@@ -334,11 +332,7 @@ void ContentView::keyPressEvent(QKeyEvent* event) {
 }
 
 void ContentView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
-    gradient.setColorAt(0, palette::gradientStart);
-    gradient.setColorAt(1, palette::gradientEnd);
-    painter.fillRect(rect(), gradient);
+    styles::paintPageBackground(*this);
 }
 
 }  // namespace orvelle

@@ -5,8 +5,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
@@ -131,11 +129,7 @@ void SettingsPages::keyPressEvent(QKeyEvent* event) {
 }
 
 void SettingsPages::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
-    gradient.setColorAt(0, palette::gradientStart);
-    gradient.setColorAt(1, palette::gradientEnd);
-    painter.fillRect(rect(), gradient);
+    styles::paintPageBackground(*this);
 }
 
 }  // namespace orvelle

@@ -1,6 +1,9 @@
 #include "views/Styles.h"
 
 #include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QWidget>
 
 #include "views/Palette.h"
 
@@ -21,6 +24,14 @@ QLabel* label(const QString& text, const QFont& font, const QColor& color) {
     colours.setColor(QPalette::WindowText, color);
     result->setPalette(colours);
     return result;
+}
+
+void paintPageBackground(QWidget& widget) {
+    QPainter painter(&widget);
+    QLinearGradient gradient(widget.rect().topLeft(), widget.rect().bottomRight());
+    gradient.setColorAt(0, palette::gradientStart);
+    gradient.setColorAt(1, palette::gradientEnd);
+    painter.fillRect(widget.rect(), gradient);
 }
 
 QString segmentedButton(bool first, bool last) {
