@@ -1,5 +1,6 @@
 #include "platform/posix/RuntimeFolder.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <tuple>
@@ -78,6 +79,18 @@ TEST_F(RuntimeFolderTest, ChoosesTheFirstUsableCandidateTheSameWayEveryTime) {
     EXPECT_TRUE(none.folder.empty());
     EXPECT_NE(none.error.find((root / "t").string()), std::string::npos) << none.error;
     EXPECT_NE(none.error.find("Not a directory"), std::string::npos) << none.error;
+}
+
+// Without $HOME the cache candidate lies in the user's home as the password database names it,
+// never in a folder at the root of the file system that every such user would share.
+TEST(RuntimeFolderCandidates, WithoutHomeTheCacheFolderIsStillTheUsers) {
+    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    ::unsetenv("HOME");
+    const RuntimeFolder::Candidates candidates = RuntimeFolder::candidatesFromEnvironment();
+    ::setenv("HOME", home.c_str(), 1);
+    const passwd* user = ::getpwuid(::geteuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(candidates.cache, fs::path(user->pw_dir) / ".cache" / "orvelle");
 }
 
 }  // namespace

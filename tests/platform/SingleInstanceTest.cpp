@@ -1,8 +1,10 @@
 #include "platform/desktop/SingleInstance.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <future>
 
@@ -92,6 +94,38 @@ TEST_F(SingleInstanceTest, CarriesOutOneRequestPerConnectionForACallerStillWaiti
     EXPECT_EQ(askAsPeer(first.socketPath(), std::string(70000, 'x')), "");
     EXPECT_EQ(askAsPeer(first.socketPath(), "orvelle/1 activate\n", Peer::givesUp), "");
     EXPECT_EQ(carriedOut, 1);
+}
+
+// The folder's mode keeps other users away; were it open, the instance still serves none of them.
+// The suite runs as root, which may speak as another user.
+TEST_F(SingleInstanceTest, ServesNoOtherUser) {
+    ASSERT_EQ(::geteuid(), 0U) << "needs root to speak as another user";
+    fs::permissions(folder.path(), fs::perms::all);
+    fs::permissions(folder / "runtime", fs::perms::all);
+    SingleInstance first(settings, folder / "runtime");
+    ASSERT_EQ(first.claim(handler), SingleInstance::Role::primary);
+    fs::permissions(first.socketPath(), fs::perms::all);
+    const pid_t child = ::fork();
+    if (child == 0) {  // no event loop here: it would serve the copy of the listener it shares
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        first.socketPath().string().copy(address.sun_path, sizeof address.sun_path - 1);
+        char answer = 0;
+        pollfd wait{fd, POLLIN, 0};
+        const bool refused =
+            ::setuid(65534) == 0 &&
+            ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::send(fd, "orvelle/1 activate\n", 19, MSG_NOSIGNAL) == 19 &&
+            ::poll(&wait, 1, 5000) == 1 && ::read(fd, &answer, 1) <= 0;
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = -1;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(carriedOut, 0);
 }
 
 // Whatever runtime folder a process's environment names, the settings file it would write leads
