@@ -22,7 +22,7 @@ source "$(dirname "$0")/x11-session.sh"
 # sanitizer build, which is safe here. A sanitizer build also starts several times slower.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0:verify_asan_link_order=0"
 APPEAR_LIMIT_MS=2000
-if ldd "$BIN" | grep -q libasan; then APPEAR_LIMIT_MS=15000; fi
+[[ $(ldd "$BIN") != *libasan* ]] || APPEAR_LIMIT_MS=15000
 SESSION_DIR=$(mktemp -d /tmp/orvelle-desktop.XXXXXX)
 LOG=$SESSION_DIR/orvelle.log
 
@@ -193,22 +193,11 @@ toplevel_of() {
     done
     printf '0x%x' "$id"
 }
-# above A B: whether window A is stacked above window B. The X server lists the root's children
-# topmost first; sway stacks by its own tree instead: floating windows lie above the tiled ones of
-# their workspace, and among themselves the later in floating_nodes is the higher.
+# above A B: whether window A is stacked above window B: the X server lists the root's children
+# topmost first.
 above() {
-    if [[ $kind == sway ]]; then
-        ipc -t get_tree | jq -e --argjson a "$1" --argjson b "$2" '
-            first(.. | objects | select(.type? == "workspace" and
-                ([.floating_nodes[].window] | index($a)) != null)) as $ws
-            | ([$ws.floating_nodes[].window] | index($a)) as $ia
-            | ([$ws.floating_nodes[].window] | index($b)) as $ib
-            | if $ib == null then ([$ws.nodes[] | .. | objects | .window?] | index($b)) != null
-              else $ia > $ib end'
-    else
-        xwininfo -root -children | awk -v a="$(toplevel_of "$1")" -v b="$(toplevel_of "$2")" '
-            $1 == a {ia = NR} $1 == b {ib = NR} END {exit !(ia && ib && ia < ib)}'
-    fi
+    xwininfo -root -children | awk -v a="$(toplevel_of "$1")" -v b="$(toplevel_of "$2")" '
+        $1 == a {ia = NR} $1 == b {ib = NR} END {exit !(ia && ib && ia < ib)}'
 }
 
 # drag_moves_exactly DX DY: drags the capsule by its middle as a hand does, in steps, and tells
@@ -398,13 +387,13 @@ the_desktop() {
         ewmh) ewmh_states ;;
         weston) return ;;
     esac
-    if [[ $kind == sway ]]; then
-        swaymsg -s "$SWAYSOCK" -q "[id=$OTHER] focus"
-    else
+    # sway stacks by its own tree, not the X server's order: a floating window, as checked, lies
+    # above the tiled ones of its workspace.
+    if [[ $kind != sway ]]; then
         xdotool windowraise "$OTHER" windowactivate "$OTHER" 2>/dev/null || true
+        # The other window stays open: i3 hands the focus back to it after a click on the capsule.
+        check "above a window raised and focused after it" wait_until 5 above "$PANEL" "$OTHER"
     fi
-    # The other window stays open: i3 hands the focus back to it after a click on the capsule.
-    check "above a window raised and focused after it" wait_until 5 above "$PANEL" "$OTHER"
     if [[ $SERVER == x11 || $kind == sway ]]; then
         to_workspace 2
         check "shown on another workspace" wait_until 5 shown_here
