@@ -22,8 +22,6 @@ FOLDER=$XDG_CONFIG_HOME/orvelle
 PREFS=$FOLDER/preferences.json
 mkdir -p "$FOLDER"
 
-checks=0
-failures=0
 fail() {
     echo "FAILED: $*"
     echo "--- file:"
@@ -37,16 +35,10 @@ day_key() { date -u -d "@$(day_seconds "$1")" +%Y-%m-%d; }
 
 # seed DAY SESSION: writes a file of day DAY, with a session since 10:00 that day when SESSION=1.
 seed() {
-    local day=$1 session=$2 start
-    start=$(day_seconds "$day")
-    if ((session)); then
-        jq -n --arg d "$(day_key "$day")" --argjson s "$start" \
-            '{"salary.calendarDay": $d, "salary.sessionStart": $s, "salary.anchorDay": $d,
-              "salary.anchorStart": $s, "salary.scheduleEndMin": 1080, "x-kept": [1]}' >"$PREFS"
-    else
-        jq -n --arg d "$(day_key "$day")" \
-            '{"salary.calendarDay": $d, "salary.scheduleEndMin": 1080, "x-kept": [1]}' >"$PREFS"
-    fi
+    jq -n --arg d "$(day_key "$1")" --argjson s "$(day_seconds "$1")" --argjson session "$2" '
+        {"salary.calendarDay": $d, "salary.scheduleEndMin": 1080, "x-kept": [1]} + if $session == 1
+        then {"salary.sessionStart": $s, "salary.anchorDay": $d, "salary.anchorStart": $s} else {} end
+    ' >"$PREFS"
 }
 
 # check_whole BEFORE AFTER...: the file is a JSON object that is one of the allowed states, each
