@@ -288,17 +288,17 @@ login_race() {
     check "the capsule showed in $shown of 10 starts racing openbox" test "$shown" -eq 10
 }
 
-# set_monitors SPEC...: replaces the monitors with SPECs "NAME WIDTHxHEIGHT+X+Y"; a name that
+# set_monitors MONITOR...: replaces the monitors with MONITORs "NAME WIDTHxHEIGHT+X+Y"; a name that
 # begins with * is the main screen. The first takes the server's one output, which stands in for
 # the automatic monitor that cannot be deleted. Sizes in millimetres go in as WIDTH/380xHEIGHT/238.
 set_monitors() {
-    local name spec output=screen
+    local name monitor output=screen
     for name in $(xrandr --listmonitors | awk 'NR > 1 && $2 !~ /^\+/ {print $2}' | tr -d '*'); do
         xrandr --delmonitor "$name"
     done
-    for spec in "$@"; do
-        xrandr --setmonitor "${spec%% *}" \
-            "$(sed -E 's|^([0-9]+)x([0-9]+)|\1/380x\2/238|' <<<"${spec#* }")" "$output"
+    for monitor in "$@"; do
+        xrandr --setmonitor "${monitor%% *}" \
+            "$(sed -E 's|^([0-9]+)x([0-9]+)|\1/380x\2/238|' <<<"${monitor#* }")" "$output"
         output=none
     done
 }
