@@ -4,7 +4,7 @@
 
 #include "engine/SalaryStore.h"
 #include "fakes/InMemoryPreferences.h"
-#include "fakes/ManualScheduler.h"
+#include "fakes/StoreHarness.h"
 #include "platform/posix/SystemCalendar.h"
 #include "platform/posix/SystemClock.h"
 

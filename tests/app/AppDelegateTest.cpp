@@ -1,39 +1,153 @@
 #include "app/AppDelegate.h"
-#include "fakes/DelegateFixture.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 
 #include "app/FloatingPanel.h"
+#include "app/SettingsWindow.h"
+#include "app/StatusReport.h"
+#include "app/TrayIcon.h"
+#include "app/TrayMenu.h"
+#include "engine/PreferenceKeys.h"
+#include "fakes/DelegateFixture.h"
+#include "platform/api/InertScheduler.h"
 #include "views/FloatingAmountView.h"
 
 namespace orvelle {
 namespace {
 
-using AppDelegateTest = test::DelegateFixture;
+class AppDelegateTest : public test::DelegateFixture {
+protected:
+    AppDelegateTest() {
+        EXPECT_EQ(storeRequests, 0);  // the store is first touched when the panel is built
+        delegate.applicationDidFinishLaunching();
+    }
 
-TEST_F(AppDelegateTest, LaunchBuildsOnePlacedPanelHostingTheCapsule) {
-    EXPECT_EQ(storeRequests, 0);  // the store is first touched when the panel is built
-    delegate.applicationDidFinishLaunching();
+    // Triggers the tray menu's item titled `text`, as the menu shows it when it opens.
+    void trigger(const QString& text) {
+        menu.refresh();
+        const QList<QAction*> items = menu.actions();
+        const auto item = std::ranges::find(items, text, &QAction::text);
+        ASSERT_NE(item, items.end()) << "no menu item " << text.toStdString();
+        (*item)->trigger();
+    }
+
+    TrayMenu menu{*harness.store, delegate.desktopActions(), [this] {
+                      delegate.openSettingsWindow();
+                  }};
+};
+
+// One placed panel hosting the capsule, however often launching is reported. Dragged, it stays;
+// lying on no screen once its screen is gone, it is placed again.
+TEST_F(AppDelegateTest, BuildsOnePlacedPanelAndPlacesItAgainWhenLost) {
     FloatingPanel* panel = delegate.floatingPanel();
-    ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->frameGeometry(), QRect(1440 - 150 - 96, 30 + 72, 150, 90));
     EXPECT_NE(panel->findChild<FloatingAmountView*>(), nullptr);
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(delegate.floatingPanel(), panel);
-}
-
-TEST_F(AppDelegateTest, PanelThatLiesOnNoScreenIsPlacedAgain) {
-    delegate.applicationDidFinishLaunching();
-    FloatingPanel* panel = delegate.floatingPanel();
-    panel->move(1200, 500);  // dragged by the user: stays where it is
+    panel->move(1200, 500);
     delegate.placePanelAgainIfLost();
     EXPECT_EQ(panel->pos(), QPoint(1200, 500));
-    // The screen it was on is gone; only a smaller one remains.
     screens.main = ScreenGeometry{QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 768)};
     screens.all = {*screens.main};
     delegate.placePanelAgainIfLost();
     EXPECT_EQ(panel->pos(), QPoint(1024 - 150 - 96, 72));
+}
+
+TEST_F(AppDelegateTest, MenuItemsStartAndStopWorkOpenSettingsAndResetThePanel) {
+    harness.store->setAmountText("800");
+    trigger("开始上班");
+    EXPECT_TRUE(harness.store->isWorking());
+    EXPECT_EQ(harness.preferences.number(keys::amount), 800);
+    harness.store->setAmountText("900");
+    trigger("结束上班");
+    EXPECT_FALSE(harness.store->isWorking());
+    EXPECT_EQ(harness.preferences.number(keys::amount), 800);  // stopping saves nothing
+    trigger("打开设置");
+    ASSERT_NE(delegate.settingsWindow(), nullptr);
+    EXPECT_TRUE(delegate.settingsWindow()->isVisible());
+    delegate.floatingPanel()->move(20, 600);
+    trigger("重置位置");
+    EXPECT_EQ(delegate.floatingPanel()->pos(), QPoint(1440 - 150 - 96, 30 + 72));
+}
+
+TEST_F(AppDelegateTest, AutostartItemTogglesTheEntryAsItStandsOnDisk) {
+    trigger("开机自启");
+    EXPECT_TRUE(std::filesystem::exists(autostart.entry()));
+    EXPECT_EQ(autostart.disable(), "");  // switched off elsewhere: the item turns it on again
+    trigger("开机自启");
+    EXPECT_TRUE(std::filesystem::exists(autostart.entry()));
+    trigger("开机自启");
+    EXPECT_FALSE(std::filesystem::exists(autostart.entry()));
+}
+
+TEST_F(AppDelegateTest, TrayToolTipFollowsTheSessionAtMostOnceASecond) {
+    const TrayIcon* tray = delegate.trayIcon();
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
+    harness.store->startWork();
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.0154 元/秒");
+    harness.clock.advance(16200);
+    harness.scheduler.tick();  // less than a second of real time since the last update
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.0154 元/秒");
+    trigger("隐藏金额");  // privacy shows at once, masked
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥•••.••\n•.•••• 元/秒");
+    EXPECT_TRUE(harness.preferences.flag("salary.privacy").value());
+    harness.store->stopWork();
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");  // the end shows at once
+}
+
+// 5,000 a day from 09:00 to 18:00 with an unpaid hour at noon and overtime at twice the rate, seen
+// at 19:00: the capsule, the settings window, --status (a store built afresh from the saved
+// settings) and the tray show the same amount and the overtime rate, each marked as overtime; in
+// privacy mode every one shows the one mask, the salary field too.
+TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
+    delegate.openSettingsWindow();
+    SalaryStore& store = *harness.store;
+    WorkdayRules rules;
+    rules.breakEnabled = true;
+    rules.afterEnd = AfterEnd::overtime;
+    rules.overtimeRate = 2;
+    store.setWorkday(rules);
+    store.setAmountText("5000");
+    store.saveSettings();
+    store.startWork();
+    harness.setLocal({2026, 3, 2, 19, 0});
+    harness.scheduler.tick();
+    QCoreApplication::processEvents();
+    const auto* capsule = delegate.floatingPanel()->findChild<FloatingAmountView*>();
+    EXPECT_EQ(capsule->amountLine(), "¥6,250.00");
+    EXPECT_EQ(capsule->look(), CapsuleLook::overtime);
+    EXPECT_EQ(delegate.settingsWindow()->findChild<QLabel*>("earnedAmount")->text(), "6,250.00 元");
+    InertScheduler inert;
+    const SalaryStore relaunched(
+        StoreServices{harness.preferences, harness.clock, harness.calendar, inert});
+    const StatusReport status = StatusReport::of(relaunched);
+    EXPECT_EQ(status.text, "¥6,250.00");
+    EXPECT_NE(status.render(StatusFormat::waybar).find("overtime"), std::string::npos);
+    // The tooltip follows at most once a second; privacy shows at once.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            harness.scheduler.tick();
+            return delegate.trayIcon()->toolTip() ==
+                   "Orvelle · 今日收入 ¥6,250.00 · 加班中\n0.3472 元/秒";
+        },
+        3000))
+        << delegate.trayIcon()->toolTip().toStdString();
+    store.setPrivacy(true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(capsule->amountLine(), "¥•••.••");
+    EXPECT_EQ(delegate.settingsWindow()->findChild<QLabel*>("earnedAmount")->text(), "•••.•• 元");
+    EXPECT_EQ(delegate.settingsWindow()->findChild<QLineEdit*>("amountField")->text(), "•••.••");
+    EXPECT_EQ(StatusReport::of(store).render(StatusFormat::waybar),
+              "{\"text\":\"¥•••.••\",\"tooltip\":\"计薪区间约 8.00 小时（不含午休） · 约 •.•••• "
+              "元/秒\",\"class\":\"private\"}\n");
+    EXPECT_EQ(delegate.trayIcon()->toolTip(), "Orvelle · 今日收入 ¥•••.•• · 加班中\n•.•••• 元/秒");
 }
 
 // With "记住位置" on, the capsule goes back where the user left it on the same screens: at the
@@ -48,8 +162,9 @@ TEST_F(AppDelegateTest, RemembersWhereTheUserLeftThePanelOnTheSameScreens) {
     store.setCapsulePosition("1024x768+0+0", {10, 20});
     EXPECT_EQ(harness.preferences.text("salary.capsulePosition"),
               "1024x768+0+0@10,20;1440x900+0+0@300,400");
-    delegate.applicationDidFinishLaunching();
     FloatingPanel* panel = delegate.floatingPanel();
+    panel->move(5000, 5000);  // lost: it goes back where the user left it on these screens
+    delegate.placePanelAgainIfLost();
     EXPECT_EQ(panel->pos(), QPoint(300, 400));
     screens.main = ScreenGeometry{QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)};
     screens.all = {*screens.main};

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/FakeScreens.h"
+#include "fakes/DelegateFixture.h"
 
 namespace orvelle {
 namespace {

@@ -4,10 +4,18 @@
 #include <QTemporaryDir>
 
 #include "app/AppDelegate.h"
-#include "fakes/FakeScreens.h"
 #include "fakes/StoreHarness.h"
+#include "platform/desktop/Screens.h"
 
 namespace orvelle::test {
+
+// Screens the test lays out, in Qt's coordinates.
+struct FakeScreens final : ScreenSource {
+    std::optional<ScreenGeometry> mainScreen() const override { return main; }
+    std::vector<ScreenGeometry> screens() const override { return all; }
+    std::optional<ScreenGeometry> main;
+    std::vector<ScreenGeometry> all;
+};
 
 // An application delegate on a store of fakes and one 1440 × 900 screen with a 30-pixel bar at
 // the top, at 09:00 on 2 March 2026, with its autostart entry in a temporary folder.

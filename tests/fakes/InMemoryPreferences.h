@@ -7,7 +7,8 @@
 
 namespace orvelle::test {
 
-// A preferences store that lives in memory only and counts how often it would have written.
+// A preferences store that lives in memory only and counts how often it would have written: once
+// per change outside a batch, once per batch that changed anything.
 class InMemoryPreferences final : public PreferencesStore {
 public:
     using Values = std::map<std::string, PreferenceValue, std::less<>>;
@@ -23,26 +24,14 @@ public:
         const auto found = values_.find(key);
         return found == values_.end() ? std::nullopt : std::optional(found->second);
     }
-
-    // Returns every stored key and value.
     const Values& values() const { return values_; }
-
-    // Returns how many times the store was written: once per change outside a batch, once per
-    // batch that changed anything.
     int writeCount() const { return writeCount_; }
 
 private:
     void assign(std::string_view key, PreferenceValue value) override {
         values_.insert_or_assign(std::string(key), std::move(value));
     }
-    bool erase(std::string_view key) override {
-        const auto found = values_.find(key);
-        if (found == values_.end()) {
-            return false;
-        }
-        values_.erase(found);
-        return true;
-    }
+    bool erase(std::string_view key) override { return values_.erase(std::string(key)) > 0; }
     void persist() override { ++writeCount_; }
 
     Values values_;

@@ -1,4 +1,4 @@
-#include "fakes/LocalTime.h"
+#include "fakes/StoreHarness.h"
 
 #include <cmath>
 #include <memory>

@@ -8,17 +8,13 @@
 namespace orvelle::test {
 
 // A notifier that keeps what it was asked to show.
-class RecordingNotifier final : public Notifier {
-public:
+struct RecordingNotifier final : Notifier {
     struct Shown {
-        std::string summary;
-        std::string body;
+        std::string summary, body;
     };
-
     void notify(const std::string& summary, const std::string& body) override {
         shown.push_back({summary, body});
     }
-
     std::vector<Shown> shown;
 };
 

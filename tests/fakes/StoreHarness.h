@@ -1,18 +1,98 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/SalaryStore.h"
-#include "fakes/FakeClock.h"
 #include "fakes/InMemoryPreferences.h"
-#include "fakes/LocalTime.h"
-#include "fakes/ManualScheduler.h"
-#include "fakes/ScopedTimeZone.h"
 #include "platform/posix/SystemCalendar.h"
 
 namespace orvelle::test {
+
+// A local date and time in a named zone, as the user would read it off a wall clock.
+struct LocalDateTime {
+    int year, month, day, hour, minute;
+    double second = 0.0;
+};
+
+// Returns the instant of `local` in `zoneId` (the first one when the time occurs twice).
+Instant instantIn(const std::string& zoneId, const LocalDateTime& local);
+
+// A clock that stands still until the test moves it.
+class FakeClock final : public Clock {
+public:
+    Instant now() const override { return now_; }
+    void set(Instant instant) { now_ = instant; }
+    void advance(double seconds) { now_.secondsSince1970 += seconds; }
+
+private:
+    Instant now_{};
+};
+
+// A scheduler whose timers fire only when the test says so.
+class ManualScheduler final : public Scheduler {
+public:
+    std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds interval,
+                                                      std::function<void()> callback) override {
+        lastInterval_ = interval;
+        slots_.push_back(std::make_shared<Slot>(Slot{std::move(callback)}));
+        return std::make_unique<Timer>(slots_.back());
+    }
+    // Fires every live timer once: one turn of a 20 Hz tick. A callback may start or stop timers.
+    void tick() {
+        for (const auto& slot : std::vector(slots_)) {
+            if (slot->live) {
+                slot->callback();
+            }
+        }
+        std::erase_if(slots_, [](const auto& slot) { return !slot->live; });
+    }
+    // Returns how many timers are running.
+    int liveTimers() const {
+        return static_cast<int>(std::ranges::count_if(slots_, [](auto& s) { return s->live; }));
+    }
+    // Returns the interval the newest timer was started with.
+    std::chrono::milliseconds lastInterval() const { return lastInterval_; }
+
+private:
+    struct Slot {
+        std::function<void()> callback;
+        bool live = true;
+    };
+    struct Timer final : RepeatingTimer {
+        explicit Timer(std::shared_ptr<Slot> s) : slot(std::move(s)) {}
+        ~Timer() override { invalidate(); }
+        void invalidate() override { slot->live = false; }
+        std::shared_ptr<Slot> slot;
+    };
+    std::vector<std::shared_ptr<Slot>> slots_;
+    std::chrono::milliseconds lastInterval_{0};
+};
+
+// Sets the process's time zone ($TZ, as the C library reads it) for as long as it lives, and puts
+// back what was there before.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const std::string& zone) {
+        if (const char* tz = std::getenv("TZ")) {
+            saved_ = tz;
+        }
+        set(zone);
+    }
+    ~ScopedTimeZone() { saved_ ? ::setenv("TZ", saved_->c_str(), 1) : ::unsetenv("TZ"); }
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+    // Changes the zone, as a user changing it while the program runs would.
+    void set(const std::string& zone) { ::setenv("TZ", zone.c_str(), 1); }
+
+private:
+    std::optional<std::string> saved_;
+};
 
 // A store on fakes: in-memory preferences, a clock and a zone the test sets, the real calendar
 // (which reads the zone at every call), and a scheduler the test turns by hand.

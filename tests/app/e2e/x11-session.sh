@@ -1,5 +1,6 @@
+# shellcheck shell=bash
 # Helpers for tests that drive the real binary on a private X server with a window manager.
-# Sourced by the end-to-end test and the measurement script. Nothing here sleeps for a fixed
+# Sourced by the end-to-end tests and the measurement script. Nothing here sleeps for a fixed
 # time: every wait polls a condition until it holds or a time limit runs out.
 
 # wait_until SECONDS COMMAND...: runs COMMAND until it succeeds; fails after SECONDS.
@@ -13,6 +14,16 @@ wait_until() {
             return 1
         fi
         sleep 0.05
+    done
+}
+
+# holds_for SECONDS COMMAND...: whether COMMAND keeps succeeding for SECONDS.
+holds_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    while ((SECONDS < deadline)); do
+        "$@" >/dev/null 2>&1 || return 1
+        sleep 0.1
     done
 }
 
@@ -49,7 +60,7 @@ start_x11_session() {
     start_x_server
     openbox --sm-disable >"$SESSION_DIR/openbox.log" 2>&1 &
     WM_PID=$!
-    wait_until 20 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+    wait_until 20 wm_announced
     export XDG_CONFIG_HOME=$SESSION_DIR/config
     export XDG_RUNTIME_DIR=$SESSION_DIR/runtime
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
@@ -57,8 +68,9 @@ start_x11_session() {
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE
 }
 
-# start_x_server: starts a fresh Xvfb and exports its DISPLAY. The server picks a free display
-# number itself and reports it, so that tests running at the same time never take the same one.
+# start_x_server: starts a fresh Xvfb of $SESSION_SIZE and exports its DISPLAY. The server picks
+# a free display number itself and reports it, so that tests running at the same time never take
+# the same one.
 start_x_server() {
     local number=$SESSION_DIR/display-number
     : >"$number"
@@ -66,9 +78,12 @@ start_x_server() {
         3>"$number" >>"$SESSION_DIR/xvfb.log" 2>&1 &
     XVFB_PID=$!
     wait_until 20 grep -q '^[0-9]' "$number"
-    export DISPLAY=:$(cat "$number")
+    DISPLAY=:$(cat "$number")
+    export DISPLAY
     wait_until 20 xdpyinfo
 }
+
+wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 stop_x11_session() {
     kill "$WM_PID" "$XVFB_PID" 2>/dev/null || true
@@ -91,4 +106,37 @@ panel_window() {
     local ids
     ids=$(panel_windows)
     [[ -n $ids ]] && head -1 <<<"$ids"
+}
+
+# panel_xy: prints "X,Y", the top left corner of the capsule $PANEL on the screen.
+panel_xy() {
+    xwininfo -id "$PANEL" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x "," y}'
+}
+
+# Whether one of Orvelle's popup menus is on screen: they are its only override-redirect windows
+# on the root window. Its tray icon is one too, but a tray (i3bar's) holds it as its child.
+menu_shown() {
+    local id info
+    for id in $(xdotool search --onlyvisible --class orvelle 2>/dev/null); do
+        info=$(xwininfo -children -id "$id" 2>/dev/null && xwininfo -id "$id" 2>/dev/null)
+        grep -q 'Override Redirect State: yes' <<<"$info" &&
+            grep -q 'Parent window id: .*(the root window)' <<<"$info" && return 0
+    done
+    return 1
+}
+no_menu_shown() { ! menu_shown; }
+
+# open_menu: right-clicks the middle of the capsule until its menu shows: a window manager that
+# has just moved it may take the first click, and a sanitizer build on a busy machine takes
+# seconds over its first popup.
+open_menu() {
+    local xy deadline=$((SECONDS + 30))
+    wait_until 30 no_menu_shown
+    xy=$(panel_xy)
+    xdotool mousemove $((${xy%,*} + 75)) $((${xy#*,} + 45))
+    until menu_shown || ((SECONDS >= deadline)); do
+        xdotool click 3
+        wait_until 5 menu_shown || true
+    done
+    menu_shown || { echo "no menu: pointer $(xdotool getmouselocation), capsule at $xy"; return 1; }
 }

@@ -4,7 +4,9 @@
 # session lost, never a pile of temporary files. Two ways of killing:
 #  - strace stops the process with SIGKILL at the Nth rename (each atomic write ends in one),
 #    for every rename of start-up on a new day, of the midnight tick, of starting and of stopping;
-#  - 50 starts on 50 successive faked days, each killed after a random 0-300 ms.
+#  - 10 starts on 10 successive faked days, each killed after a random 0-300 ms.
+# Before that, a traced start checks that each temporary file is flushed to disk before it is
+# renamed over the file: without it, a power cut could leave the renamed file empty.
 # Usage: kill-test.sh PATH_TO_ORVELLE
 set -euo pipefail
 BIN=$(realpath "$1")
@@ -20,8 +22,6 @@ FOLDER=$XDG_CONFIG_HOME/orvelle
 PREFS=$FOLDER/preferences.json
 mkdir -p "$FOLDER"
 
-checks=0
-failures=0
 fail() {
     echo "FAILED: $*"
     echo "--- file:"
@@ -35,16 +35,10 @@ day_key() { date -u -d "@$(day_seconds "$1")" +%Y-%m-%d; }
 
 # seed DAY SESSION: writes a file of day DAY, with a session since 10:00 that day when SESSION=1.
 seed() {
-    local day=$1 session=$2 start
-    start=$(day_seconds "$day")
-    if ((session)); then
-        jq -n --arg d "$(day_key "$day")" --argjson s "$start" \
-            '{"salary.calendarDay": $d, "salary.sessionStart": $s, "salary.anchorDay": $d,
-              "salary.anchorStart": $s, "salary.scheduleEndMin": 1080, "x-kept": [1]}' >"$PREFS"
-    else
-        jq -n --arg d "$(day_key "$day")" \
-            '{"salary.calendarDay": $d, "salary.scheduleEndMin": 1080, "x-kept": [1]}' >"$PREFS"
-    fi
+    jq -n --arg d "$(day_key "$1")" --argjson s "$(day_seconds "$1")" --argjson session "$2" '
+        {"salary.calendarDay": $d, "salary.scheduleEndMin": 1080, "x-kept": [1]} + if $session == 1
+        then {"salary.sessionStart": $s, "salary.anchorDay": $d, "salary.anchorStart": $s} else {} end
+    ' >"$PREFS"
 }
 
 # check_whole BEFORE AFTER...: the file is a JSON object that is one of the allowed states, each
@@ -62,20 +56,15 @@ check_whole() {
     fail "$LABEL: the file is in none of the allowed states"
 }
 
-# run_faked WHEN [STRACE_N]: starts orvelle at the faked local time WHEN ("2026-01-05 09:00:00"),
-# under strace killing it at the Nth rename when N is given.
+# run_faked WHEN [STRACE_OPTION...]: starts orvelle at the faked local time WHEN
+# ("2026-01-05 09:00:00"), under strace with those options when any are given.
 run_faked() {
-    local when=$1 nth=${2:-}
-    FAKED=$when
-    local environment=(LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$when")
-    if [[ -n $nth ]]; then
-        # Only renames onto the preferences file count: fonts and sockets are renamed too.
-        strace -f -qq -o /dev/null -P "$PREFS" -e trace=rename,renameat,renameat2 \
-            -e inject=rename,renameat,renameat2:signal=SIGKILL:when="$nth" \
-            env "${environment[@]}" "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
-    else
-        env "${environment[@]}" "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
-    fi
+    FAKED=$1
+    shift
+    local tracer=()
+    (($# == 0)) || tracer=(strace -f -qq "$@")
+    "${tracer[@]}" env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKED" "$BIN" \
+        >>"$SESSION_DIR/orvelle.log" 2>&1 &
     APP_PID=$!
 }
 
@@ -103,7 +92,9 @@ inject() {
     local seeder=$2 when=$3 action=$4 before=$5 after=$6 nth
     for nth in 1 2 3; do
         $seeder
-        run_faked "$when" "$nth"
+        # Only renames onto the preferences file count: fonts and sockets are renamed too.
+        run_faked "$when" -o /dev/null -P "$PREFS" -e trace=rename,renameat,renameat2 \
+            -e inject=rename,renameat,renameat2:signal=SIGKILL:when="$nth"
         if ! wait_until 60 sh -c "! kill -0 $APP_PID 2>/dev/null || xdotool search --onlyvisible --name '^Orvelle\$'"; then
             fail "$1: the capsule did not appear"
             stop_app
@@ -125,9 +116,21 @@ inject() {
 }
 
 # Fonts are cached anew the first time the faked clock is seen: once, before anything is timed.
-run_faked "2026-01-05 09:00:00"
+# This first start writes the file and is traced: each rename onto the file must follow an fsync
+# of the temporary file it renames.
+run_faked "2026-01-05 09:00:00" -y -o "$SESSION_DIR/trace" -e trace=fsync,fdatasync,rename,renameat,renameat2
 wait_until 120 panel_window || true
 stop_app
+checks=$((checks + 1))
+if awk -v prefs="\"$PREFS\"" '
+    /(fsync|fdatasync)\(/ && match($0, /<[^>]*>/) {synced["\"" substr($0, RSTART + 1, RLENGTH - 2) "\""]}
+    /rename/ && index($0, prefs) && match($0, /"[^"]*"/) {renames++; unsynced += !(substr($0, RSTART, RLENGTH) in synced)}
+    END {exit !(renames > 0 && unsynced == 0)}' "$SESSION_DIR/trace"; then
+    echo "ok: each temporary file is flushed before its rename"
+else
+    fail "a temporary file renamed over the file without an fsync before"
+    grep -E 'fsync|preferences' "$SESSION_DIR/trace"
+fi
 
 NO_SESSION='(has("salary.sessionStart") or has("salary.anchorStart")) | not'
 yesterday() { seed 4 1; }
@@ -153,11 +156,11 @@ inject "the midnight tick" today_working "2026-01-05 23:59:58" wait_past_midnigh
 inject "starting work" today_idle "2026-01-05 10:30:00" toggle_work "$D5_IDLE" "$D5_STARTED"
 inject "stopping work" today_working "2026-01-05 10:30:00" toggle_work "$D5_WORKING" "$D5_IDLE"
 
-# 50 starts on 50 successive days, each killed at a random instant; before each, the file's own
+# 10 starts on 10 successive days, each killed at a random instant; before each, the file's own
 # day gets a session, which the new day must discard and never bring back.
 LABEL="random kills"
 seed 4 1
-for ((i = 1; i <= 50; i++)); do
+for ((i = 1; i <= 10; i++)); do
     day=$((4 + i))
     previous=$(jq -r '.["salary.calendarDay"]' "$PREFS")
     # The day the file holds now gets a session of its own, as if work had been started then.
