@@ -1,7 +1,7 @@
 #include "app/TilingWmPanel.h"
 
-#include <QJsonDocument>
 #include <QWindow>
+#include <nlohmann/json.hpp>
 
 #include "platform/desktop/X11Desktop.h"
 
@@ -19,11 +19,11 @@ std::unique_ptr<TilingWmPanel> TilingWmPanel::connectIfAvailable(QWindow& window
 
 TilingWmPanel::TilingWmPanel(QWindow& window, const QString& socketPath)
     : window_(window),
-      windowId_(static_cast<qint64>(window.winId())),
-      ipc_(socketPath, [this](const TilingWmIpc::Message& message) { onMessage(message); }) {
+      windowId_(static_cast<std::uint64_t>(window.winId())),
+      ipc_(socketPath, [this](const tilingwm::Message& message) { onMessage(message); }) {
     // Subscribing first means no event about the panel can fall between the tree and the events.
-    ipc_.send(TilingWmIpc::Request::subscribe, R"(["window"])");
-    ipc_.send(TilingWmIpc::Request::getTree);
+    ipc_.send(tilingwm::Request::subscribe, R"(["window"])");
+    ipc_.send(tilingwm::Request::getTree);
 }
 
 void TilingWmPanel::placeAt(QPoint topLeft) {
@@ -38,40 +38,40 @@ void TilingWmPanel::placeAt(QPoint topLeft) {
     }
 }
 
-void TilingWmPanel::onMessage(const TilingWmIpc::Message& message) {
-    const QJsonObject payload = QJsonDocument::fromJson(message.payload).object();
-    if (message.type == TilingWmIpc::kWindowEvent) {
-        onWindowEvent(payload);
-    } else if (message.type == static_cast<uint32_t>(TilingWmIpc::Request::getTree)) {
-        if (const QJsonObject focused = TilingWmIpc::findNode(payload, 0); !focused.isEmpty()) {
-            previousFocus_ = focused.value("id").toInteger();
+void TilingWmPanel::onMessage(const tilingwm::Message& message) {
+    // Text that is not JSON reads as nothing, which no lookup below finds anything in.
+    const auto payload = nlohmann::json::parse(message.payload, nullptr, false);
+    if (message.type == tilingwm::kWindowEvent) {
+        if (const auto event = tilingwm::readWindowEvent(payload)) {
+            onWindowEvent(*event);
         }
-        if (const QJsonObject panel = TilingWmIpc::findNode(payload, windowId_); !panel.isEmpty()) {
-            adopt(panel.value("id").toInteger());
+    } else if (message.type == static_cast<uint32_t>(tilingwm::Request::getTree)) {
+        if (const auto focused = tilingwm::findContainer(payload, 0)) {
+            previousFocus_ = focused;
+        }
+        if (const auto panel = tilingwm::findContainer(payload, windowId_)) {
+            adopt(*panel);
         }
     }
 }
 
-void TilingWmPanel::onWindowEvent(const QJsonObject& event) {
-    const QJsonObject container = event.value("container").toObject();
-    const qint64 id = container.value("id").toInteger();
-    const bool panel = container.value("window").toInteger() == windowId_;
-    if (panel && containerId_ != id) {
-        adopt(id);
+void TilingWmPanel::onWindowEvent(const tilingwm::WindowEvent& event) {
+    const bool panel = event.window == windowId_;
+    if (panel && containerId_ != event.id) {
+        adopt(event.id);
     }
-    const QString change = event.value("change").toString();
-    if (change == "focus") {
+    if (event.change == "focus") {
         if (!panel) {
-            previousFocus_ = id;
-        } else if (previousFocus_ && previousFocus_ != id) {
+            previousFocus_ = event.id;
+        } else if (previousFocus_ && previousFocus_ != event.id) {
             command(QStringLiteral("[con_id=%1] focus").arg(*previousFocus_));
         }
-    } else if (change == "close" && previousFocus_ == id) {
+    } else if (event.change == "close" && previousFocus_ == event.id) {
         previousFocus_.reset();
     }
 }
 
-void TilingWmPanel::adopt(qint64 containerId) {
+void TilingWmPanel::adopt(std::uint64_t containerId) {
     containerId_ = containerId;
     command(
         QStringLiteral("[con_id=%1] floating enable, sticky enable, border none").arg(containerId));
@@ -81,7 +81,7 @@ void TilingWmPanel::adopt(qint64 containerId) {
 }
 
 void TilingWmPanel::command(const QString& text) {
-    ipc_.send(TilingWmIpc::Request::runCommand, text.toUtf8());
+    ipc_.send(tilingwm::Request::runCommand, text.toStdString());
 }
 
 }  // namespace orvelle

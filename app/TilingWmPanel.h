@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -29,16 +30,16 @@ public:
     void placeAt(QPoint topLeft);
 
 private:
-    void onMessage(const TilingWmIpc::Message& message);
-    void onWindowEvent(const QJsonObject& event);
-    void adopt(qint64 containerId);
+    void onMessage(const tilingwm::Message& message);
+    void onWindowEvent(const tilingwm::WindowEvent& event);
+    void adopt(std::uint64_t containerId);
     void command(const QString& text);
 
     QWindow& window_;
-    qint64 windowId_;
+    std::uint64_t windowId_;
     TilingWmIpc ipc_;
-    std::optional<qint64> containerId_;
-    std::optional<qint64> previousFocus_;
+    std::optional<std::uint64_t> containerId_;
+    std::optional<std::uint64_t> previousFocus_;
     std::optional<QPoint> wanted_;
 };
 

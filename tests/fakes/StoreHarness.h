@@ -19,7 +19,9 @@ struct LocalDateTime {
     double second = 0.0;
 };
 
-// Returns the instant of `local` in `zoneId` (the first one when the time occurs twice).
+// Returns the instant of `local` in `zoneId`, as the C library reads local time: the first one
+// when the time occurs twice, and for a time skipped when the clocks jumped forward, the time
+// read on the clock as it was before the jump (02:30 in a jump from 02:00 to 03:00 is 03:30).
 Instant instantIn(const std::string& zoneId, const LocalDateTime& local);
 
 // A clock that stands still until the test moves it.
