@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -19,8 +20,8 @@ using WorkdaySurfacesTest = test::DelegateFixture;
 
 // 5,000 a day from 09:00 to 18:00 with an unpaid hour at noon, seen at 19:00: every surface shows
 // the same amount for each choice after the end of work, --status (a store built afresh from the
-// saved settings) included, with the rate paid now; in privacy mode every one shows the one mask,
-// the salary field too.
+// saved settings) and what a screen reader reads of the capsule included, with the rate paid now;
+// in privacy mode every one shows the one mask, the salary field too.
 TEST_F(WorkdaySurfacesTest, EverySurfaceShowsTheSameAmount) {
     delegate.applicationDidFinishLaunching();
     delegate.openSettingsWindow();
@@ -54,6 +55,11 @@ TEST_F(WorkdaySurfacesTest, EverySurfaceShowsTheSameAmount) {
         EXPECT_EQ(earned->text(), QString(c.grouped) + " 元");
         EXPECT_EQ(salary->text(), c.privacy ? "•••.••" : "5000");
         EXPECT_EQ(capsule->look() == CapsuleLook::overtime, c.afterEnd == AfterEnd::overtime);
+        const QString state = c.afterEnd == AfterEnd::overtime ? "加班中" : "上班中";
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(const_cast<FloatingAmountView*>(capsule))
+                      ->text(QAccessible::Name),
+                  (c.privacy ? QString("今日收入已隐藏") : QString("今日收入 ¥") + c.grouped) +
+                      "，" + state);
         InertScheduler inert;
         const SalaryStore relaunched(
             StoreServices{harness.preferences, harness.clock, harness.calendar, inert});
