@@ -12,6 +12,7 @@
 
 #include "engine/AmountText.h"
 #include "engine/WorkToggle.h"
+#include "views/AccessibleRoles.h"
 #include "views/AmountFormat.h"
 #include "views/CardFrame.h"
 #include "views/Fonts.h"
@@ -49,6 +50,9 @@ QScrollArea* transparentScrollArea(QWidget* content) {
     area->setStyleSheet("QScrollArea { background: transparent; }");
     area->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
+    // Not a stop of its own for Tab, which would be a nameless one for screen readers: the page
+    // scrolls to each control that Tab reaches, and the amount is read from its label.
+    area->setFocusPolicy(Qt::NoFocus);
     return area;
 }
 
@@ -118,6 +122,7 @@ QWidget* ContentView::buildSettingsCard() {
     endTime_->setObjectName("endTime");
     endTime_->setDisplayFormat("HH:mm");
     endTime_->setFont(viewFont(14));
+    endTime_->setAccessibleName(QStringLiteral("预计下班时间"));
     connect(endTime_, &QTimeEdit::timeChanged, this, [this] { changeEndTime(); });
     endRow->addWidget(styles::label("预计下班时间", viewFont(14), palette::plum));
     endRow->addWidget(endTime_);
@@ -143,6 +148,8 @@ QWidget* ContentView::buildModeRow() {
         segment->setCheckable(true);
         segment->setFont(viewFont(14));
         segment->setStyleSheet(styles::segmentedButton(daily, !daily));
+        segment->setAccessibleDescription(QStringLiteral("计薪方式"));
+        exposeSegment(*segment, SegmentRole::radioButton);
         modeGroup_->addButton(segment, static_cast<int>(mode));
         layout->addWidget(segment);
     }
@@ -161,10 +168,12 @@ QWidget* ContentView::buildDaysRow() {
     daysValue_ = styles::label({}, viewFont(14), Qt::black);
     daysValue_->setObjectName("workingDaysValue");
     layout->addWidget(daysValue_);
-    for (const auto& [name, arrow, step] : {std::tuple{"daysDown", Qt::DownArrow, -kDaysStep},
-                                            std::tuple{"daysUp", Qt::UpArrow, kDaysStep}}) {
+    for (const auto& [name, spoken, arrow, step] :
+         {std::tuple{"daysDown", "减少月计薪日", Qt::DownArrow, -kDaysStep},
+          std::tuple{"daysUp", "增加月计薪日", Qt::UpArrow, kDaysStep}}) {
         auto* button = new QToolButton;
         button->setObjectName(name);
+        button->setAccessibleName(QString::fromUtf8(spoken));
         button->setArrowType(arrow);
         button->setAutoRepeat(true);
         button->setStyleSheet(styles::stepperButton());
@@ -256,6 +265,9 @@ void ContentView::refresh() {
     const QSignalBlocker blockMode(modeGroup_);
     modeGroup_->button(static_cast<int>(store_.mode()))->setChecked(true);
     amountLabel_->setText(monthly ? "月薪（元）" : "日薪（元）");
+    if (amountField_->accessibleName() != amountLabel_->text()) {
+        amountField_->setAccessibleName(amountLabel_->text());  // read with the field it names
+    }
     // Hidden amounts hide the salary too, except while the user edits it; the mask is only shown,
     // never stored, as only the user's own edits reach the store.
     const QString amount = store_.privacy() && !amountField_->hasFocus()

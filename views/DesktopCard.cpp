@@ -55,7 +55,15 @@ DesktopCard::DesktopCard(DesktopActions actions, QWidget* parent)
     }
 }
 
+// The caption names a control that has no text of its own for screen readers; a button's own
+// text names it, and the caption then describes it.
 void DesktopCard::addRow(const QString& caption, QWidget* control) {
+    const auto* button = qobject_cast<QAbstractButton*>(control);
+    if (button != nullptr && !button->text().isEmpty()) {
+        control->setAccessibleDescription(caption);
+    } else {
+        control->setAccessibleName(caption);
+    }
     auto* row = new QHBoxLayout;
     row->addWidget(styles::label(caption, viewFont(kRowPixels), palette::plum));
     row->addStretch(1);

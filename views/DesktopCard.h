@@ -17,7 +17,8 @@ class DesktopCard final : public QWidget {
 public:
     explicit DesktopCard(DesktopActions actions, QWidget* parent = nullptr);
 
-    // Adds a row with `caption` at the left and `control` at the right, below the rows there.
+    // Adds a row with `caption` at the left and `control` at the right, below the rows there; the
+    // caption names the control for screen readers, or describes a button named by its text.
     void addRow(const QString& caption, QWidget* control);
 
 protected:

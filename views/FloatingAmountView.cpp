@@ -1,5 +1,6 @@
 #include "views/FloatingAmountView.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QMenu>
@@ -7,7 +8,9 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "views/AccessibleRoles.h"
 #include "views/AmountFormat.h"
+#include "views/CapsuleAnnouncer.h"
 #include "views/CapsuleArt.h"
 #include "views/Fonts.h"
 #include "views/OnScreenWatch.h"
@@ -27,6 +30,20 @@ CapsuleLook lookOf(const SalaryStore& store) {
                               : CapsuleLook::regular;
 }
 
+QString spokenState(CapsuleLook look) {
+    switch (look) {
+        case CapsuleLook::overtime:
+            return QStringLiteral("加班中");
+        case CapsuleLook::lunchBreak:
+            return QStringLiteral("午休中");
+        case CapsuleLook::atRest:
+            return QStringLiteral("未在上班");
+        case CapsuleLook::regular:
+            break;
+    }
+    return QStringLiteral("上班中");
+}
+
 }  // namespace
 
 FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()> onOpenSettings,
@@ -34,6 +51,7 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
     : QWidget(parent),
       store_(store),
       menu_(new QMenu(this)),
+      announcer_(new CapsuleAnnouncer(*this)),
       amountFont_(viewFont(24, QFont::Bold)) {
     applyScale();
     setAttribute(Qt::WA_TranslucentBackground);
@@ -43,10 +61,27 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
     shownAmount_ = amountLine();
     look_ = lookOf(store_);
     subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
+    // A screen reader can give the capsule the focus, for the menu keys; its window never asks
+    // for it, so a click or Tab never moves the focus there.
+    setFocusPolicy(Qt::TabFocus);
+    useOwnAccessibleInterface(*this);
 }
 
 QString FloatingAmountView::amountLine() const {
     return QStringLiteral("¥") + QString::fromStdString(shownAmount(store_));
+}
+
+QString FloatingAmountView::spokenSummary() const {
+    const QString amount = store_.privacy() ? QStringLiteral("今日收入已隐藏")
+                                            : QStringLiteral("今日收入 ") + amountLine();
+    return amount + QStringLiteral("，") + spokenState(lookOf(store_));
+}
+
+std::optional<double> FloatingAmountView::spokenAmount() const {
+    if (store_.privacy()) {
+        return std::nullopt;
+    }
+    return store_.earnedTodayDisplay();
 }
 
 qreal FloatingAmountView::scale() const {
@@ -69,10 +104,15 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     // The break and overtime begin and end with a recomputation of the amount, and a session's
     // start and end recompute it too, so the look is checked here.
     const CapsuleLook look = lookOf(store_);
+    const bool stateChanged = look != look_ || property == StoreProperty::privacy;
     if (look != look_) {
         look_ = look;
         below_ = QPixmap();
         update();
+    }
+    // Nothing is formatted for screen readers unless one is listening.
+    if (QAccessible::isActive()) {
+        stateChanged ? announcer_->stateChanged() : announcer_->amountChanged();
     }
     if (!canBeSeen()) {
         behind_ = true;
@@ -136,8 +176,29 @@ void FloatingAmountView::mousePressEvent(QMouseEvent* event) {
 }
 
 void FloatingAmountView::contextMenuEvent(QContextMenuEvent* event) {
-    menu_->popup(event->globalPos());
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        showMenu();
+    } else {
+        menu_->popup(event->globalPos());
+    }
     event->accept();
+}
+
+// The Menu key may arrive both as a key and as a context menu event; the menu opens once.
+void FloatingAmountView::keyPressEvent(QKeyEvent* event) {
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (event->key() == Qt::Key_Menu || shiftF10) {
+        showMenu();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FloatingAmountView::showMenu() {
+    if (!menu_->isVisible()) {
+        menu_->popup(mapToGlobal(rect().center()));
+    }
 }
 
 }  // namespace orvelle

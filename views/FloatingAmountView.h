@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QPixmap>
 #include <QWidget>
@@ -11,6 +12,10 @@
 class QMenu;
 
 namespace orvelle {
+class CapsuleAnnouncer;
+}
+
+namespace orvelle {
 
 // The capsule (150 × 90 at 100 %, scaled as a whole to the chosen size) that shows "今日收入:" over
 // the amount earned in the running session, with a gold sparkle and a coin; its label tells the
@@ -18,7 +23,9 @@ namespace orvelle {
 // capsule, so a translucent window shows nothing outside it. It repaints only when the amount's
 // text changes; the layers that never change are drawn once into cached pixmaps. While it cannot
 // be seen (hidden, minimised, or its window not exposed) it does not even format the amount; the
-// next paint catches up. A secondary click opens its menu: "打开设置" and "退出".
+// next paint catches up. A secondary click opens its menu: "打开设置" and "退出"; so do the Menu
+// key and Shift+F10 while it has the focus, and a screen reader's menu action. Screen readers read
+// the amount and the state, and are told of changes only while one is active.
 class FloatingAmountView final : public QWidget {
     Q_OBJECT
 
@@ -37,11 +44,19 @@ public:
     QString paintedAmount() const { return shownAmount_; }
     // Returns how many times the view has painted itself.
     int paintCount() const { return paintCount_; }
+    // Returns what a screen reader says of the capsule: "今日收入 ¥852.47，上班中", or with the
+    // amount hidden.
+    QString spokenSummary() const;
+    // Returns the amount a screen reader reads as the value, or nothing while amounts are hidden.
+    std::optional<double> spokenAmount() const;
+    // Opens the menu below the capsule's centre, unless it is open.
+    void showMenu();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void onStoreChanged(StoreProperty property);
@@ -52,6 +67,7 @@ private:
 
     SalaryStore& store_;
     QMenu* menu_;
+    CapsuleAnnouncer* announcer_;
     QFont amountFont_;
     Subscription subscription_;
     CapsuleLook look_ = CapsuleLook::regular;  // what the cached layers show

@@ -9,6 +9,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 
+#include "views/AccessibleRoles.h"
 #include "views/CapsuleRows.h"
 #include "views/CardFrame.h"
 #include "views/ContentView.h"
@@ -95,6 +96,7 @@ QWidget* SettingsPages::buildButtonRow() {
         button->setCheckable(true);
         button->setFont(viewFont(kButtonPixels));
         button->setStyleSheet(styles::segmentedButton(i == 0, i == count - 1));
+        exposeSegment(*button, SegmentRole::pageTab);
         buttons_->addButton(button, static_cast<int>(kPageButtons[i].page));
         layout->addWidget(button);
     }

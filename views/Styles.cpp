@@ -42,8 +42,12 @@ QString segmentedButton(bool first, bool last) {
                " border-top-left-radius: %3; border-bottom-left-radius: %3;"
                " border-top-right-radius: %4; border-bottom-right-radius: %4;"
                " padding: 4px 18px; }"
-               "QPushButton:checked { background: %5; color: white; border-color: %5; }")
-        .arg(css(palette::plum), css(palette::cardBorder), left, right, css(palette::accentRose));
+               "QPushButton:checked { background: %5; color: white; border-color: %5; }"
+               // The focus ring: twice as thick, and dark enough to stand out on white and on the
+               // chosen segment's rose alike; the padding gives back what the border takes.
+               "QPushButton:focus { border: 2px solid %6; padding: 3px 17px; }")
+        .arg(css(palette::plum), css(palette::cardBorder), left, right, css(palette::accentRose),
+             css(palette::plum.darker(200)));
 }
 
 QString prominentButton() {

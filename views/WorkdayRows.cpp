@@ -16,9 +16,10 @@ namespace {
 
 constexpr int kRowPixels = 14;
 
-QTimeEdit* timeField(const char* name) {
+QTimeEdit* timeField(const char* name, const char* spoken) {
     auto* field = new QTimeEdit;
     field->setObjectName(name);
+    field->setAccessibleName(QString::fromUtf8(spoken));
     field->setDisplayFormat("HH:mm");
     field->setFont(viewFont(kRowPixels));
     return field;
@@ -95,8 +96,8 @@ QWidget* WorkdayRows::buildBreakRow() {
     breakOn_ = new QCheckBox("午休不计薪");
     breakOn_->setObjectName("breakEnabled");
     breakOn_->setFont(viewFont(kRowPixels));
-    breakStart_ = timeField("breakStart");
-    breakEnd_ = timeField("breakEnd");
+    breakStart_ = timeField("breakStart", "午休开始");
+    breakEnd_ = timeField("breakEnd", "午休结束");
     for (QTimeEdit* field : {breakStart_, breakEnd_}) {
         connect(field, &QTimeEdit::timeChanged, this, [this] { changeBreak(); });
     }
@@ -114,12 +115,14 @@ QWidget* WorkdayRows::buildAfterEndRow() {
     QHBoxLayout* layout = rowLayout(row);
     afterEnd_ = new QComboBox;
     afterEnd_->setObjectName("afterEnd");
+    afterEnd_->setAccessibleName(QStringLiteral("下班后"));
     afterEnd_->setFont(viewFont(kRowPixels));
     afterEnd_->addItem("继续计薪", static_cast<int>(AfterEnd::keepPaying));
     afterEnd_->addItem("停止计薪", static_cast<int>(AfterEnd::stop));
     afterEnd_->addItem("加班", static_cast<int>(AfterEnd::overtime));
     overtimeRate_ = new QComboBox;
     overtimeRate_->setObjectName("overtimeRate");
+    overtimeRate_->setAccessibleName(QStringLiteral("加班倍率"));
     overtimeRate_->setFont(viewFont(kRowPixels));
     for (const double rate : kOvertimeRates) {
         overtimeRate_->addItem(QString::number(rate) + "×", rate);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,8 +105,9 @@ TEST_F(AppDelegateTest, TrayToolTipFollowsTheSessionAtMostOnceASecond) {
 
 // 5,000 a day from 09:00 to 18:00 with an unpaid hour at noon and overtime at twice the rate, seen
 // at 19:00: the capsule, the settings window, --status (a store built afresh from the saved
-// settings) and the tray show the same amount and the overtime rate, each marked as overtime; in
-// privacy mode every one shows the one mask, the salary field too.
+// settings), the tray and what a screen reader reads of the capsule show the same amount and the
+// overtime rate, each marked as overtime; in privacy mode every one shows the one mask, the salary
+// field too.
 TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     delegate.openSettingsWindow();
     SalaryStore& store = *harness.store;
@@ -123,6 +125,11 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     const auto* capsule = delegate.floatingPanel()->findChild<FloatingAmountView*>();
     EXPECT_EQ(capsule->amountLine(), "¥6,250.00");
     EXPECT_EQ(capsule->look(), CapsuleLook::overtime);
+    const auto capsuleName = [capsule] {
+        return QAccessible::queryAccessibleInterface(const_cast<FloatingAmountView*>(capsule))
+            ->text(QAccessible::Name);
+    };
+    EXPECT_EQ(capsuleName(), "今日收入 ¥6,250.00，加班中");
     EXPECT_EQ(delegate.settingsWindow()->findChild<QLabel*>("earnedAmount")->text(), "6,250.00 元");
     InertScheduler inert;
     const SalaryStore relaunched(
@@ -142,6 +149,7 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     store.setPrivacy(true);
     QCoreApplication::processEvents();
     EXPECT_EQ(capsule->amountLine(), "¥•••.••");
+    EXPECT_EQ(capsuleName(), "今日收入已隐藏，加班中");
     EXPECT_EQ(delegate.settingsWindow()->findChild<QLabel*>("earnedAmount")->text(), "•••.•• 元");
     EXPECT_EQ(delegate.settingsWindow()->findChild<QLineEdit*>("amountField")->text(), "•••.••");
     EXPECT_EQ(StatusReport::of(store).render(StatusFormat::waybar),

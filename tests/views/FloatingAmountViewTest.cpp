@@ -1,7 +1,9 @@
 #include "views/FloatingAmountView.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QImage>
+#include <QMenu>
 #include <QTest>
 
 #include "fakes/StoreHarness.h"
@@ -145,6 +147,36 @@ TEST_F(FloatingAmountViewTest, ShownAfterAnHourHiddenPaintsTheRightAmountAtOnce)
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.paintCount() > painted; }));
     EXPECT_EQ(view.paintedAmount(), "¥55.56");  // 500 over the nine hours to 18:00
     EXPECT_EQ(view.paintedAmount(), view.amountLine());
+}
+
+// A screen reader reads the break in the capsule's name, as the capsule shows it.
+TEST_F(FloatingAmountViewTest, SaysTheBreakToScreenReaders) {
+    WorkdayRules rules;
+    rules.breakEnabled = true;
+    harness.store->setWorkday(rules);
+    work("500", 3.5 * 3600);  // 12:30
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Name),
+              "今日收入 ¥187.50，午休中");
+}
+
+// The Menu key, Shift+F10 and a screen reader's menu action each open the capsule's menu.
+TEST_F(FloatingAmountViewTest, OpensItsMenuWithoutAMouse) {
+    view.show();
+    auto* menu = view.findChild<QMenu*>();
+    const std::function<void()> ways[] = {
+        [this] { QTest::keyClick(&view, Qt::Key_Menu); },
+        [this] { QTest::keyClick(&view, Qt::Key_F10, Qt::ShiftModifier); },
+        [this] {
+            QAccessible::queryAccessibleInterface(&view)->actionInterface()->doAction(
+                QAccessibleActionInterface::showMenuAction());
+        }};
+    for (std::size_t way = 0; way < std::size(ways); ++way) {
+        ways[way]();
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); })) << way;
+        menu->hide();
+    }
+    QTest::keyClick(&view, Qt::Key_F10);
+    EXPECT_FALSE(menu->isVisible());
 }
 
 }  // namespace
