@@ -38,9 +38,8 @@ protected:
         (*item)->trigger();
     }
 
-    TrayMenu menu{*harness.store, delegate.desktopActions(), [this] {
-                      delegate.openSettingsWindow();
-                  }};
+    TrayMenu menu{*harness.store, delegate.desktopActions(),
+                  [this] { delegate.openSettingsWindow(); }};
 };
 
 // One placed panel hosting the capsule, however often launching is reported. Dragged, it stays;

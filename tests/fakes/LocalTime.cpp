@@ -4,7 +4,6 @@
 #include <ctime>
 #include <optional>
 
-
 namespace orvelle::test {
 
 namespace {

@@ -11,7 +11,8 @@ FAKETIME_LIB=$(find /usr/lib -name libfaketime.so.1 -print -quit)
 # libfaketime is preloaded before AddressSanitizer's runtime in a sanitizer build; that is safe here.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"
 unset DISPLAY WAYLAND_DISPLAY
-export XDG_CONFIG_HOME=$(mktemp -d)
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
 mkdir -p "$(dirname "$PREFS")"
