@@ -30,18 +30,9 @@ constexpr qreal kMinimumAmountScale = 0.5;
 // At rest the amount stays readable but steps back.
 constexpr qreal kRestingAmountOpacity = 0.4;
 
+// Working, the label is the designed one; any other state names itself.
 QString labelText(CapsuleLook look) {
-    switch (look) {
-        case CapsuleLook::overtime:
-            return QStringLiteral("加班中");
-        case CapsuleLook::lunchBreak:
-            return QStringLiteral("午休中");
-        case CapsuleLook::atRest:
-            return QStringLiteral("未在上班");
-        case CapsuleLook::regular:
-            break;
-    }
-    return QStringLiteral("今日收入:");
+    return look == CapsuleLook::regular ? QStringLiteral("今日收入:") : CapsuleArt::stateName(look);
 }
 
 QFont labelFont() {
@@ -84,6 +75,20 @@ void drawShadow(QPainter& painter, const QPainterPath& shape, const QColor& colo
 }
 
 }  // namespace
+
+QString CapsuleArt::stateName(CapsuleLook look) {
+    switch (look) {
+        case CapsuleLook::overtime:
+            return QStringLiteral("加班中");
+        case CapsuleLook::lunchBreak:
+            return QStringLiteral("午休中");
+        case CapsuleLook::atRest:
+            return QStringLiteral("未在上班");
+        case CapsuleLook::regular:
+            break;
+    }
+    return QStringLiteral("上班中");
+}
 
 QRectF CapsuleArt::labelBox() {
     const qreal labelHeight = QFontMetricsF(labelFont()).height();

@@ -16,6 +16,9 @@ enum class CapsuleLook { regular, overtime, lunchBreak, atRest };
 // The parts of the floating capsule that never change, drawn at a device pixel ratio.
 class CapsuleArt {
 public:
+    // Returns the words for the session's state `look`: 上班中, 加班中, 午休中 or 未在上班.
+    static QString stateName(CapsuleLook look);
+
     // Returns the text stack's geometry: the label's and the amount's boxes in the 150 × 90 view.
     static QRectF labelBox();
     static QRectF amountBox();

@@ -30,20 +30,6 @@ CapsuleLook lookOf(const SalaryStore& store) {
                               : CapsuleLook::regular;
 }
 
-QString spokenState(CapsuleLook look) {
-    switch (look) {
-        case CapsuleLook::overtime:
-            return QStringLiteral("加班中");
-        case CapsuleLook::lunchBreak:
-            return QStringLiteral("午休中");
-        case CapsuleLook::atRest:
-            return QStringLiteral("未在上班");
-        case CapsuleLook::regular:
-            break;
-    }
-    return QStringLiteral("上班中");
-}
-
 }  // namespace
 
 FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()> onOpenSettings,
@@ -74,7 +60,7 @@ QString FloatingAmountView::amountLine() const {
 QString FloatingAmountView::spokenSummary() const {
     const QString amount = store_.privacy() ? QStringLiteral("今日收入已隐藏")
                                             : QStringLiteral("今日收入 ") + amountLine();
-    return amount + QStringLiteral("，") + spokenState(lookOf(store_));
+    return amount + QStringLiteral("，") + CapsuleArt::stateName(lookOf(store_));
 }
 
 std::optional<double> FloatingAmountView::spokenAmount() const {
