@@ -16,13 +16,8 @@ PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
 mkdir -p "$(dirname "$PREFS")" && echo '{}' >"$PREFS"
 
 launch() {
-    "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
-    APP_PID=$!
-    if ! wait_until 30 panel_window; then
-        echo "--- what orvelle printed:"
-        cat "$SESSION_DIR/orvelle.log"
-        return 1
-    fi
+    start_app
+    wait_until 30 panel_window || { cat "$SESSION_DIR/orvelle.log"; return 1; }
     PANEL=$(panel_window)
 }
 
@@ -32,15 +27,13 @@ choose_from_menu() {
     if [[ $1 == first ]]; then xdotool key Down Return; else xdotool key Up Return; fi
 }
 
-settings_windows() { xdotool search --onlyvisible --name '^Orvelle设置$' 2>/dev/null; }
 json_value() { grep -o "\"$1\": [^,}]*" "$PREFS" | head -1 | sed 's/.*: //'; }
 
 launch
 choose_from_menu first
 check "打开设置 opens the settings window" wait_until 30 settings_windows
 SETTINGS=$(settings_windows | head -1)
-check "settings window is 460 × 420" \
-    sh -c "xwininfo -id $SETTINGS | grep -q 'Width: 460' && xwininfo -id $SETTINGS | grep -q 'Height: 420'"
+check "settings window is 460 × 420" grep -Pzq 'Width: 460\n *Height: 420\n' <<<"$(xwininfo -id "$SETTINGS")"
 choose_from_menu first
 check "a second 打开设置 reuses the window" sh -c "[ \$(xdotool search --name '^Orvelle设置$' | wc -l) -eq 1 ]"
 
@@ -129,8 +122,7 @@ check "without XDG_RUNTIME_DIR a second instance finds the first" test "$status"
 check "through the cache folder, not the planted one" \
     sh -c 'test -S "$1"/orvelle/orvelle-*.socket -a -z "$(ls "$2")"' - "$XDG_CACHE_HOME" \
     "$SESSION_DIR/planted"
-kill "$APP_PID"
-wait "$APP_PID" || true
+end_app
 export XDG_RUNTIME_DIR=$saved_runtime
 unset TMPDIR XDG_CACHE_HOME
 
