@@ -85,17 +85,14 @@ second_launch
 kill -CONT "$APP_PID"
 check "a stopped first instance makes the second exit 1 naming it" failed_saying "进程 $APP_PID"
 
+# Whether the running instance ends with status 0.
+ends_cleanly() { wait "$APP_PID"; }
 choose_from_menu last
-status=0
-wait "$APP_PID" || status=$?
-check "退出 ends the process with status 0" test "$status" -eq 0
-
+check "退出 ends the process with status 0" ends_cleanly
 for signal in TERM INT; do
     launch
     kill -"$signal" "$APP_PID"
-    status=0
-    wait "$APP_PID" || status=$?
-    check "SIG$signal ends the process with status 0" test "$status" -eq 0
+    check "SIG$signal ends the process with status 0" ends_cleanly
 done
 
 # Start-up failures are one line with the reason and status 1, never a crash or "already running".
