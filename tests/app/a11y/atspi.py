@@ -98,11 +98,6 @@ def capsule(pattern):
     return re.search(pattern, name) is not None
 
 
-def menu():
-    do_action(capsule_node(), "ShowMenu")
-    return True
-
-
 def poll(condition, seconds=5):
     deadline = time.monotonic() + seconds
     while not condition():
@@ -146,7 +141,8 @@ def told(seconds):
 
 COMMANDS = {"ready": lambda: settings_window() is not None, "named": named, "radio": radio,
             "press": lambda name: do_action(control(name), "Press") or True,
-            "capsule": capsule, "menu": menu, "tab-to": tab_to, "told": told}
+            "capsule": capsule, "menu": lambda: do_action(capsule_node(), "ShowMenu") or True,
+            "tab-to": tab_to, "told": told}
 
 if __name__ == "__main__":
     sys.exit(0 if COMMANDS[sys.argv[1]](*sys.argv[2:]) else 1)

@@ -279,11 +279,9 @@ login_race() {
         if ((start % 2 == 0)); then
             until wm_announced || ((SECONDS >= deadline)); do :; done
         fi
-        LD_PRELOAD=$faketime FAKETIME='+0 x1' "$BIN" >>"$LOG" 2>&1 &
-        APP_PID=$!
+        LD_PRELOAD=$faketime FAKETIME='+0 x1' start_app
         if wait_until 15 panel_window; then shown=$((shown + 1)); fi
-        kill "$APP_PID"
-        wait "$APP_PID" || true
+        end_app
     done
     check "the capsule showed in $shown of 10 starts racing openbox" test "$shown" -eq 10
 }
@@ -311,12 +309,8 @@ at() {
 # shows_at SCALE GEOMETRY: runs Orvelle at the scale factor and tells whether its capsule shows
 # at GEOMETRY; it stays running for the checks that follow.
 shows_at() {
-    if [[ -n ${APP_PID:-} ]]; then
-        kill "$APP_PID"
-        wait "$APP_PID" 2>/dev/null || true
-    fi
-    QT_SCALE_FACTOR=$1 "$BIN" >>"$LOG" 2>&1 &
-    APP_PID=$!
+    [[ -z ${APP_PID:-} ]] || end_app
+    QT_SCALE_FACTOR=$1 start_app
     wait_until 30 at "$2"
 }
 # At scale 2 the capsule's pixels as "x y colour" lines. Drawn at device pixels, some aligned

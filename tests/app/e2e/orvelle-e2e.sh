@@ -16,13 +16,8 @@ PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
 mkdir -p "$(dirname "$PREFS")" && echo '{}' >"$PREFS"
 
 launch() {
-    "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
-    APP_PID=$!
-    if ! wait_until 30 panel_window; then
-        echo "--- what orvelle printed:"
-        cat "$SESSION_DIR/orvelle.log"
-        return 1
-    fi
+    start_app
+    wait_until 30 panel_window || { cat "$SESSION_DIR/orvelle.log"; return 1; }
     PANEL=$(panel_window)
 }
 
@@ -32,15 +27,13 @@ choose_from_menu() {
     if [[ $1 == first ]]; then xdotool key Down Return; else xdotool key Up Return; fi
 }
 
-settings_windows() { xdotool search --onlyvisible --name '^Orvelle设置$' 2>/dev/null; }
 json_value() { grep -o "\"$1\": [^,}]*" "$PREFS" | head -1 | sed 's/.*: //'; }
 
 launch
 choose_from_menu first
 check "打开设置 opens the settings window" wait_until 30 settings_windows
 SETTINGS=$(settings_windows | head -1)
-check "settings window is 460 × 420" \
-    sh -c "xwininfo -id $SETTINGS | grep -q 'Width: 460' && xwininfo -id $SETTINGS | grep -q 'Height: 420'"
+check "settings window is 460 × 420" grep -Pzq 'Width: 460\n *Height: 420\n' <<<"$(xwininfo -id "$SETTINGS")"
 choose_from_menu first
 check "a second 打开设置 reuses the window" sh -c "[ \$(xdotool search --name '^Orvelle设置$' | wc -l) -eq 1 ]"
 
@@ -92,17 +85,14 @@ second_launch
 kill -CONT "$APP_PID"
 check "a stopped first instance makes the second exit 1 naming it" failed_saying "进程 $APP_PID"
 
+# Whether the running instance ends with status 0.
+ends_cleanly() { wait "$APP_PID"; }
 choose_from_menu last
-status=0
-wait "$APP_PID" || status=$?
-check "退出 ends the process with status 0" test "$status" -eq 0
-
+check "退出 ends the process with status 0" ends_cleanly
 for signal in TERM INT; do
     launch
     kill -"$signal" "$APP_PID"
-    status=0
-    wait "$APP_PID" || status=$?
-    check "SIG$signal ends the process with status 0" test "$status" -eq 0
+    check "SIG$signal ends the process with status 0" ends_cleanly
 done
 
 # Start-up failures are one line with the reason and status 1, never a crash or "already running".
@@ -129,8 +119,7 @@ check "without XDG_RUNTIME_DIR a second instance finds the first" test "$status"
 check "through the cache folder, not the planted one" \
     sh -c 'test -S "$1"/orvelle/orvelle-*.socket -a -z "$(ls "$2")"' - "$XDG_CACHE_HOME" \
     "$SESSION_DIR/planted"
-kill "$APP_PID"
-wait "$APP_PID" || true
+end_app
 export XDG_RUNTIME_DIR=$saved_runtime
 unset TMPDIR XDG_CACHE_HOME
 

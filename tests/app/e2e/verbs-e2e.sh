@@ -7,8 +7,6 @@ set -euo pipefail
 BIN=$(realpath "$1")
 source "$(dirname "$0")/x11-session.sh"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-checks=0
-failures=0
 start_x11_session 1440x900
 trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
 PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
@@ -23,24 +21,15 @@ verb() {
     check "orvelle $* exits $want" test "$code" -eq "$want"
 }
 has() { jq -e "$1" "$PREFS" >/dev/null 2>&1; }
-no_settings_window() { ! xdotool search --onlyvisible --name '^Orvelle设置$' >/dev/null 2>&1; }
 no_window() { ! xdotool search --onlyvisible --class orvelle >/dev/null 2>&1; }
 
-# The first launch, with no file yet, shows where the salary goes.
-"$BIN" >>"$LOG" 2>&1 &
-APP_PID=$!
-check "a first launch opens the settings window" \
-    wait_until 30 sh -c 'xdotool search --onlyvisible --name "^Orvelle设置\$"'
-kill "$APP_PID"
-wait "$APP_PID" || true
-
-# A status bar's --show-settings with no capsule starts one, with its settings window.
-"$BIN" --show-settings >>"$LOG" 2>&1 &
-APP_PID=$!
-check "--show-settings with no capsule starts one with its settings window" \
-    wait_until 30 sh -c 'xdotool search --onlyvisible --name "^Orvelle设置\$"'
-kill "$APP_PID"
-wait "$APP_PID" || true
+# The first launch, with no file yet, shows where the salary goes; a status bar's --show-settings
+# with no capsule starts one, with its settings window.
+for how in "" --show-settings; do
+    start_app ${how:+"$how"}
+    check "${how:-a first launch} opens the settings window" wait_until 30 settings_windows
+    end_app
+done
 
 # No capsule: the work and privacy verbs change the file and nothing else.
 echo '{"salary.amount": 800, "salary.mode": "daily", "x-kept": [1, 2]}' >"$PREFS"
@@ -79,10 +68,9 @@ check "120 verbs at once all succeed" test "$failed" -eq 0
 check "and every toggle counted" has '.["salary.privacy"] == true'
 
 # A running capsule takes each verb at once.
-"$BIN" >>"$LOG" 2>&1 &
-APP_PID=$!
+start_app
 check "the capsule appears" wait_until 30 panel_window
-check "with a file in place, no settings window" no_settings_window
+check "with a file in place, no settings window" test -z "$(settings_windows)"
 verb 0 --toggle-work
 check "--toggle-work starts work in the running capsule" has '.["salary.sessionStart"] > 0'
 verb 0 --privacy off
@@ -92,8 +80,7 @@ check "--hide hides the capsule" wait_until 10 sh -c '! xdotool search --onlyvis
 verb 0 --toggle-capsule
 check "--toggle-capsule shows it again" wait_until 10 panel_window
 verb 0 --show-settings
-check "--show-settings opens the settings window" \
-    wait_until 20 sh -c 'xdotool search --onlyvisible --name "^Orvelle设置\$"'
+check "--show-settings opens the settings window" wait_until 20 settings_windows
 verb 0 --stop-work
 check "--stop-work stops it" has 'has("salary.sessionStart") | not'
 check "it is the same capsule throughout" kill -0 "$APP_PID"

@@ -91,13 +91,23 @@ stop_x11_session() {
     rm -rf "$SESSION_DIR"
 }
 
+# start_app ARGS...: starts $BIN with ARGS, its output added to $SESSION_DIR/orvelle.log, and sets
+# APP_PID; end_app ends it with SIGTERM and waits for it.
+start_app() {
+    "$BIN" "$@" >>"$SESSION_DIR/orvelle.log" 2>&1 &
+    APP_PID=$!
+}
+end_app() {
+    kill "$APP_PID"
+    wait "$APP_PID" || true
+}
+settings_windows() { xdotool search --onlyvisible --name '^Orvelle设置$' 2>/dev/null; }
+
 # panel_windows: prints the ids of the visible 150 × 90 windows named "Orvelle".
 panel_windows() {
     local id
     for id in $(xdotool search --onlyvisible --name '^Orvelle$' 2>/dev/null); do
-        if xwininfo -id "$id" | grep -q 'Width: 150' && xwininfo -id "$id" | grep -q 'Height: 90'; then
-            echo "$id"
-        fi
+        if xwininfo -id "$id" | grep -Pzq 'Width: 150\n *Height: 90\n'; then echo "$id"; fi
     done
 }
 

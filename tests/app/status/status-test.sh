@@ -11,14 +11,14 @@ FAKETIME_LIB=$(find /usr/lib -name libfaketime.so.1 -print -quit)
 # libfaketime is preloaded before AddressSanitizer's runtime in a sanitizer build; that is safe here.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"
 unset DISPLAY WAYLAND_DISPLAY
+# For its tally and its polling, not for an X server.
+source "$(dirname "$0")/../e2e/x11-session.sh"
 XDG_CONFIG_HOME=$(mktemp -d)
 export XDG_CONFIG_HOME
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
 mkdir -p "$(dirname "$PREFS")"
 
-checks=0
-failures=0
 expect() {
     local what=$1 expected=$2 actual=$3
     checks=$((checks + 1))
@@ -56,16 +56,21 @@ status() {
     [[ "$code" == "$want" ]] || echo "  it said: $ERRORS"
     expect "file untouched by --status $*" "$before" "$(snapshot)"
 }
+# says WHAT EXPECTED [-CODE] ARGS...: runs status with the rest and expects it to print EXPECTED.
+says() {
+    local what=$1 expected=$2
+    shift 2
+    status "$@"
+    expect "$what" "$expected" "$OUTPUT"
+}
 
 nine=$(date -d '2026-03-02 09:00:00' +%s)
 yesterday_nine=$(date -d '2026-03-01 09:00:00' +%s)
 hint='点击「开始上班」后，按本次打卡至预计下班时间计薪；再次开始会重新从 0 计。'
 
 # Idle: no file at all.
-status
-expect "idle, plain" "¥0.00" "$OUTPUT"
-status --format waybar
-expect "idle, waybar" "{\"text\":\"¥0.00\",\"tooltip\":\"$hint\",\"class\":\"idle\"}" "$OUTPUT"
+says "idle, plain" "¥0.00"
+says "idle, waybar" "{\"text\":\"¥0.00\",\"tooltip\":\"$hint\",\"class\":\"idle\"}" --format waybar
 
 # Working since 09:00 at 500 a day, end of work 18:00.
 cat >"$PREFS" <<JSON
@@ -73,36 +78,30 @@ cat >"$PREFS" <<JSON
  "salary.calendarDay": "2026-03-02", "salary.sessionStart": $nine,
  "salary.anchorDay": "2026-03-02", "salary.anchorStart": $nine}
 JSON
-status
-expect "working, plain" "¥250.00" "$OUTPUT"
-status --format=waybar
-expect "working, waybar" \
-    '{"text":"¥250.00","tooltip":"计薪区间约 9.00 小时 · 约 0.0154 元/秒","class":"working"}' "$OUTPUT"
-status --format i3blocks
-expect "working, i3blocks" $'¥250.00\n¥250.00\n#EA3F79' "$OUTPUT"
+says "working, plain" "¥250.00"
+says "working, waybar" \
+    '{"text":"¥250.00","tooltip":"计薪区间约 9.00 小时 · 约 0.0154 元/秒","class":"working"}' \
+    --format=waybar
+says "working, i3blocks" $'¥250.00\n¥250.00\n#EA3F79' --format i3blocks
 # Privacy masks the money in every format, digit for digit; waybar says so in its class.
 sed -i 's/"salary.mode"/"salary.privacy": true, &/' "$PREFS"
-status
-expect "private, plain" "¥•••.••" "$OUTPUT"
-status --format waybar
-expect "private, waybar" \
-    '{"text":"¥•••.••","tooltip":"计薪区间约 9.00 小时 · 约 •.•••• 元/秒","class":"private"}' "$OUTPUT"
+says "private, plain" "¥•••.••"
+says "private, waybar" \
+    '{"text":"¥•••.••","tooltip":"计薪区间约 9.00 小时 · 约 •.•••• 元/秒","class":"private"}' \
+    --format waybar
 sed -i 's/"salary.privacy": true, //' "$PREFS"
 
 # Monthly pay of 10,000 over 21.75 days, and a large amount with grouping.
 sed -i 's/"daily"/"monthly"/; s/500.0/10000.0/' "$PREFS"
-status
-expect "monthly" "¥229.89" "$OUTPUT"
+says "monthly" "¥229.89"
 # Working days written by hand: text that is a number counts as that number, null as absent.
 for days in '"22"|¥227.27' 'null|¥229.89'; do
     sed -i "s/\"salary.mode\"/\"salary.workingDays\": ${days%|*}, &/" "$PREFS"
-    status
-    expect "working days stored as ${days%|*}" "${days#*|}" "$OUTPUT"
+    says "working days stored as ${days%|*}" "${days#*|}"
     sed -i "s/\"salary.workingDays\": ${days%|*}, //" "$PREFS"
 done
 sed -i 's/10000.0/1e9/' "$PREFS"
-status
-expect "grouped" "¥22,988,505.75" "$OUTPUT"
+says "grouped" "¥22,988,505.75"
 
 # The working day: an unpaid break from 12:00 to 13:00, then overtime at 1.5 after an end at 13:00.
 cat >"$PREFS" <<JSON
@@ -110,37 +109,30 @@ cat >"$PREFS" <<JSON
  "salary.sessionStart": $nine, "salary.anchorDay": "2026-03-02", "salary.anchorStart": $nine,
  "salary.breakEnabled": true, "salary.breakStartMin": 720, "salary.breakEndMin": 780}
 JSON
-status --format waybar
-expect "unpaid break, waybar" \
+says "unpaid break, waybar" \
     '{"text":"¥218.75","tooltip":"计薪区间约 8.00 小时（不含午休） · 约 0.0174 元/秒","class":"working"}' \
-    "$OUTPUT"
+    --format waybar
 sed -i 's/"salary.breakEnabled": true/"salary.breakEnabled": false/; s/1080/780/' "$PREFS"
 sed -i 's/"salary.amount"/"salary.afterEnd": "overtime", &/' "$PREFS"
-status --format waybar
-expect "overtime, waybar: the rate paid now" \
-    '{"text":"¥593.75","tooltip":"计薪区间约 4.00 小时 · 约 0.0521 元/秒","class":"overtime"}' "$OUTPUT"
-status --format i3blocks
-expect "overtime, i3blocks: in gold" "$(printf '¥593.75\n¥593.75\n#D4A017')" "$OUTPUT"
+says "overtime, waybar: the rate paid now" \
+    '{"text":"¥593.75","tooltip":"计薪区间约 4.00 小时 · 约 0.0521 元/秒","class":"overtime"}' --format waybar
+says "overtime, i3blocks: in gold" "$(printf '¥593.75\n¥593.75\n#D4A017')" --format i3blocks
 
 # A session stored on another day is over.
 cat >"$PREFS" <<JSON
 {"salary.amount": 500.0, "salary.calendarDay": "2026-03-01", "salary.sessionStart": $yesterday_nine}
 JSON
-status
-expect "session of another day" "¥0.00" "$OUTPUT"
+says "session of another day" "¥0.00"
 
 # A file that cannot be read is an error in every format, never a believable ¥0.00: exit 1, one
 # line on standard error, and the file neither moved nor changed. It must neither hang (a FIFO)
 # nor crash (deep nesting).
 printf '{"salary.amount": 5' >"$PREFS"
-status -1
-expect "corrupt file, plain" "设置文件有误" "$OUTPUT"
+says "corrupt file, plain" "设置文件有误" -1
 expect "corrupt file is said in one line" "orvelle: $PREFS 不是有效的 JSON" "$ERRORS"
-status -1 --format waybar
-expect "corrupt file, waybar" \
-    "{\"text\":\"设置文件有误\",\"tooltip\":\"$PREFS 不是有效的 JSON\",\"class\":\"error\"}" "$OUTPUT"
-status -1 --format i3blocks
-expect "corrupt file, i3blocks" $'设置文件有误\n设置文件有误\n#FF5555' "$OUTPUT"
+says "corrupt file, waybar" \
+    "{\"text\":\"设置文件有误\",\"tooltip\":\"$PREFS 不是有效的 JSON\",\"class\":\"error\"}" -1 --format waybar
+says "corrupt file, i3blocks" $'设置文件有误\n设置文件有误\n#FF5555' -1 --format i3blocks
 expect "nothing moved aside" 1 "$(ls "$(dirname "$PREFS")" | wc -l)"
 { printf '{"a": '; head -c 60000 /dev/zero | tr '\0' '['; head -c 60000 /dev/zero | tr '\0' ']'
   printf '}'; } >"$PREFS"
@@ -167,16 +159,9 @@ done
 printf 'garbage' >"$PREFS"
 "$BIN" --status --follow --format waybar >"$XDG_CONFIG_HOME/follow" 2>/dev/null &
 follower=$!
-wait_for() {
-    for _ in $(seq 100); do
-        grep -q "$1" "$XDG_CONFIG_HOME/follow" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-expect "--follow shows the error" yes "$(wait_for '"class":"error"' && echo yes || echo no)"
+check "--follow shows the error" wait_until 10 grep -q '"class":"error"' "$XDG_CONFIG_HOME/follow"
 printf '{}' >"$PREFS"
-expect "--follow recovers" yes "$(wait_for '"class":"idle"' && echo yes || echo no)"
+check "--follow recovers" wait_until 10 grep -q '"class":"idle"' "$XDG_CONFIG_HOME/follow"
 kill "$follower"
 wait "$follower" || true
 
@@ -194,6 +179,4 @@ expect "--follow printed 2 to 7 lines in 3 s" yes "$( ((count >= 2 && count <= 7
 expect "--follow lines rise" "$amounts" "$(sort -n -u <<<"$amounts")"
 expect "--follow starts near the amount of 13:30" yes \
     "$(awk 'NR == 1 { print ($1 >= 250 && $1 < 251) ? "yes" : "no: " $1 }' <<<"$amounts")"
-
-echo "$((checks - failures)) passed, $failures failed"
-((failures == 0))
+finish_checks /dev/null
