@@ -91,13 +91,14 @@ Earned earnedAt(const PayInterval& interval, Instant sessionStart, Instant now, 
     const bool pastEnd = !(now < interval.end);
     const bool inBreak = unpaid && !(now < unpaid->from) && now < unpaid->to;
     if (!pastEnd || rules.afterEnd == AfterEnd::keepPaying) {
-        return {paidSecondsBetween(sessionStart, now, unpaid) * rate, pastEnd, inBreak};
+        const double paid = paidSecondsBetween(sessionStart, now, unpaid);
+        return {paid * rate, pastEnd, inBreak, paid, 0.0};
     }
     const double regular = paidSecondsBetween(sessionStart, interval.end, unpaid);
-    const double extra = rules.afterEnd == AfterEnd::overtime
-                             ? paidSecondsBetween(interval.end, now, unpaid) * rules.overtimeRate
-                             : 0.0;
-    return {(regular + extra) * rate, pastEnd, inBreak};
+    const double extra =
+        rules.afterEnd == AfterEnd::overtime ? paidSecondsBetween(interval.end, now, unpaid) : 0.0;
+    const double weighted = extra * rules.overtimeRate;
+    return {(regular + weighted) * rate, pastEnd, inBreak, regular + extra, weighted * rate};
 }
 
 }  // namespace orvelle

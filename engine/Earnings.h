@@ -58,11 +58,14 @@ PayInterval payIntervalOf(const Calendar& calendar, Instant anchor, int endMinut
                           const WorkdayRules& rules);
 
 // What a session has earned at an instant, whether its end of work has been reached, and whether
-// the instant lies in the unpaid break.
+// the instant lies in the unpaid break; with the seconds paid so far and the part of the amount
+// paid at the overtime rate, which the history keeps.
 struct Earned {
     double amount = 0.0;
     bool pastEnd = false;
     bool inBreak = false;
+    double paidSeconds = 0.0;
+    double overtime = 0.0;
 };
 
 // Returns what a session that started at `sessionStart` has earned at `now`: its paid seconds at

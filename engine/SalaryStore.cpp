@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <limits>
 
 #include "engine/AmountText.h"
@@ -17,12 +18,15 @@ SalaryStore::SalaryStore(StoreServices services)
       clock_(services.clock),
       calendar_(services.calendar),
       scheduler_(services.scheduler),
-      stored_(services.defaults, services.calendar) {
+      stored_(services.defaults, services.calendar),
+      history_(services.history, services.calendar,
+               services.diagnostics != nullptr ? *services.diagnostics : std::cerr) {
     // Whatever start-up changes in the file (a migration, the day's reset, a repaired session)
     // reaches it in one write, so that a kill at any instant leaves all of it or none.
     const PreferencesStore::Batch batch(defaults_);
     loadSettings();
     loadSession();
+    history_.resume(sessionStart_);
     if (isWorking_) {
         startTicking();
     }
@@ -158,7 +162,9 @@ void SalaryStore::saveSettings() {
 void SalaryStore::startWork() {
     const PreferencesStore::Batch batch(defaults_);
     reconcileCalendarDayIfNeeded();
+    closeRecord(SessionEnding::stopped);  // starting again ends the session that was open
     const Instant click = clock_.now();
+    history_.open(click);
     setFirstAnchorStart(click);
     stored_.writeAnchor(click);
     sessionStart_ = click;
@@ -173,6 +179,7 @@ void SalaryStore::stopWork() {
         return;
     }
     const PreferencesStore::Batch batch(defaults_);
+    closeRecord(SessionEnding::stopped);
     sessionStart_.reset();
     setIsWorking(false);
     setMenuBarEarnedText("");
@@ -190,6 +197,8 @@ void SalaryStore::reconcileCalendarDayIfNeeded() {
     }
     const PreferencesStore::Batch batch(defaults_);
     calendarDay_ = std::move(today);
+    // What the capsule last showed of the day that ended is what the history keeps of it.
+    history_.close(SessionEnding::dayChange);
     sessionStart_.reset();
     setIsWorking(false);
     setMenuBarEarnedText("");
@@ -276,7 +285,7 @@ void SalaryStore::refreshEarnedDisplay() {
     const Instant now = clock_.now();
     pastEndOfWork_ = false;
     onBreak_ = false;
-    const double earned = sessionStart_ ? earnedAt(now) : 0.0;
+    const double earned = sessionStart_ ? earnedAt(now).amount : 0.0;
     // Only an absurd amount can overflow; the largest finite figure is still closer to the truth
     // than an infinity or "not a number" on screen.
     constexpr double kLargest = std::numeric_limits<double>::max();
@@ -284,16 +293,25 @@ void SalaryStore::refreshEarnedDisplay() {
     setMenuBarEarnedText(isWorking_ ? formatTwoDecimals(earnedTodayDisplay_) : std::string{});
 }
 
-double SalaryStore::earnedAt(Instant now) {
+Earned SalaryStore::earnedAt(Instant now) {
     const auto interval = payInterval();
     const double rate = rateOver(interval);
     if (!interval) {
-        return secondsBetween(now, *sessionStart_) * rate;
+        const double seconds = secondsBetween(now, *sessionStart_);
+        return {seconds * rate, false, false, seconds, 0.0};
     }
     const Earned earned = orvelle::earnedAt(*interval, *sessionStart_, now, rate, workday_);
     pastEndOfWork_ = isWorking_ && earned.pastEnd;
     onBreak_ = isWorking_ && earned.inBreak;
-    return earned.amount;
+    history_.update(now, earned);
+    return earned;
+}
+
+void SalaryStore::closeRecord(SessionEnding ending) {
+    if (sessionStart_) {
+        earnedAt(clock_.now());  // brings the record up to this instant
+        history_.close(ending);
+    }
 }
 
 }  // namespace orvelle

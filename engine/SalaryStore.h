@@ -8,6 +8,7 @@
 #include "engine/CapsuleSettings.h"
 #include "engine/Earnings.h"
 #include "engine/SalaryMode.h"
+#include "engine/SessionHistory.h"
 #include "engine/StoreObservers.h"
 #include "engine/StoredSession.h"
 #include "engine/WorkdayRules.h"
@@ -24,6 +25,10 @@ struct StoreServices {
     const Clock& clock;
     const Calendar& calendar;
     Scheduler& scheduler;
+    // Where each work session is remembered; none when null (a status query, a test).
+    HistoryStore* history = nullptr;
+    // Where a failure of the history is said, once; standard error when null.
+    std::ostream* diagnostics = nullptr;
 };
 
 // The single observable store of the salary settings and the running work session. It loads and
@@ -90,6 +95,14 @@ public:
     // Whether the open session is past its end of work and paid as overtime.
     bool isOvertime() const { return pastEndOfWork_ && workday_.afterEnd == AfterEnd::overtime; }
 
+    // Returns the history the store keeps its sessions in; null when it keeps none.
+    const HistoryStore* history() const { return history_.store(); }
+    // Returns the "yyyy-MM-dd" key of the local day it is now.
+    std::string today() const { return calendar_.dayKey(clock_.now()); }
+    // Returns the open session's record as of the last recomputation of the amount; nothing when
+    // idle.
+    const std::optional<SessionRecord>& currentRecord() const { return history_.current(); }
+
     // Returns the paid length of the running session's pay interval (at least 60 s): from the
     // anchor to the end of work, less the break when there is one; nothing when idle.
     std::optional<double> scheduledWorkSeconds() const;
@@ -128,7 +141,8 @@ private:
     void refreshEarnedDisplay();
     std::optional<PayInterval> payInterval() const;
     double rateOver(const std::optional<PayInterval>& interval) const;
-    double earnedAt(Instant now);
+    Earned earnedAt(Instant now);
+    void closeRecord(SessionEnding ending);
 
     void setIsWorking(bool working);
     void setEarnedTodayDisplay(double earned);
@@ -141,6 +155,7 @@ private:
     Scheduler& scheduler_;
     StoredSession stored_;
     StoreObservers observers_;
+    SessionHistory history_;
 
     SalaryMode mode_ = SalaryMode::daily;
     std::string amountText_ = "500";
