@@ -15,6 +15,7 @@
 #include "views/ContentView.h"
 #include "views/DesktopCard.h"
 #include "views/Fonts.h"
+#include "views/HistoryPage.h"
 #include "views/Palette.h"
 #include "views/Styles.h"
 #include "views/WorkdayRows.h"
@@ -38,7 +39,8 @@ struct PageButton {
 };
 constexpr PageButton kPageButtons[] = {{SettingsPages::Page::salary, "薪资", "pageSalary"},
                                        {SettingsPages::Page::workday, "工作日", "pageWorkday"},
-                                       {SettingsPages::Page::capsule, "胶囊", "pageCapsule"}};
+                                       {SettingsPages::Page::capsule, "胶囊", "pageCapsule"},
+                                       {SettingsPages::Page::history, "历史", "pageHistory"}};
 
 // The width of the salary page's scroll bar, which the other pages leave free too so that every
 // page's cards and the page buttons line up at the right.
@@ -46,8 +48,11 @@ int scrollBarWidth(const QWidget& widget) {
     return widget.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &widget);
 }
 
+// Whether a page's cards keep their own height, from the top, or fill the page.
+enum class Stretch { below, none };
+
 // A page of the additions: its cards in a column, from the top.
-QWidget* column(std::initializer_list<QWidget*> cards) {
+QWidget* column(std::initializer_list<QWidget*> cards, Stretch stretch = Stretch::below) {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(kPageMargin, kAdditionsTop, kPageMargin + scrollBarWidth(*page),
@@ -56,7 +61,9 @@ QWidget* column(std::initializer_list<QWidget*> cards) {
     for (QWidget* card : cards) {
         layout->addWidget(card);
     }
-    layout->addStretch(1);
+    if (stretch == Stretch::below) {
+        layout->addStretch(1);
+    }
     return page;
 }
 
@@ -69,6 +76,7 @@ SettingsPages::SettingsPages(SalaryStore& store, DesktopActions desktop, QWidget
     pages_->addWidget(new ContentView(store));
     pages_->addWidget(buildWorkdayPage(store));
     pages_->addWidget(buildCapsulePage(store, std::move(desktop)));
+    pages_->addWidget(column({new HistoryPage(store)}, Stretch::none));
     layout->addWidget(pages_);
     buttonRow_ = buildButtonRow();
     buttonRow_->setParent(this);

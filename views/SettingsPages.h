@@ -10,16 +10,18 @@ class QStackedWidget;
 
 namespace orvelle {
 
-// The settings window's content: a row of page buttons at the top right ("薪资", "工作日", "胶囊")
+// The settings window's content: a row of page buttons at the top right ("薪资", "工作日", "胶囊",
+// "历史")
 // over one page at a time. The salary page is the settings page as designed; what Orvelle adds (the
-// working day; the capsule's size, opacity and privacy, autostart and its position) has a page
-// of its own, so that the designed page stays whole. It opens on the salary page.
+// working day; the capsule's size, opacity and privacy, autostart and its position; the history of
+// days worked) has a page of its own, so that the designed page stays whole. It opens on the salary
+// page.
 class SettingsPages final : public QWidget {
     Q_OBJECT
 
 public:
     // The pages, in the order of their buttons.
-    enum class Page { salary, workday, capsule };
+    enum class Page { salary, workday, capsule, history };
 
     SettingsPages(SalaryStore& store, DesktopActions desktop, QWidget* parent = nullptr);
 
