@@ -6,9 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
-#include <limits>
 #include <sstream>
-#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -42,10 +40,7 @@ std::string padded(size_t size) {
 
 class JsonFilePreferencesTest : public ::testing::Test {
 protected:
-    long diagnosticLines() const {
-        const std::string text = diagnostics.str();
-        return std::count(text.begin(), text.end(), '\n');
-    }
+    long diagnosticLines() const { return std::ranges::count(diagnostics.str(), '\n'); }
 
     // Starts a row of a table afresh: an empty preferences folder, nothing said yet.
     void startRow() {
@@ -61,30 +56,30 @@ protected:
 };
 
 TEST_F(JsonFilePreferencesTest, EveryTypeReadsBackExactlyAfterAReopen) {
-    const std::vector<std::pair<std::string, PreferenceValue>> values{
+    using Limits = std::numeric_limits<double>;
+    const std::pair<std::string, PreferenceValue> values[] = {
         {"text", std::string("日薪 \"quoted\" \\ \n")},
-        {"tenth", 0.1},
         {"instant", 1767600000.123456789},
-        {"tiny", 4.9406564584124654e-324},
-        {"huge", std::numeric_limits<double>::max()},
+        {"tiny", Limits::denorm_min()},
+        {"huge", Limits::max()},
         {"whole double", 500.0},
         {"integer", std::int64_t{1080}},
         {"int min", std::numeric_limits<std::int64_t>::min()},
         {"on", true},
-        {"off", false},
-        {"removed", std::string("gone")}};
+        {"off", false}};
     {
         JsonFilePreferences preferences(file, diagnostics);
         for (const auto& [key, value] : values) {
             preferences.set(key, value);
         }
+        preferences.set("removed", std::string("gone"));
         preferences.remove("removed");
     }
     JsonFilePreferences reopened(file, diagnostics);
     for (const auto& [key, value] : values) {
-        EXPECT_EQ(reopened.value(key), key == "removed" ? std::nullopt : std::optional(value))
-            << key;
+        EXPECT_EQ(reopened.value(key), value) << key;
     }
+    EXPECT_EQ(reopened.value("removed"), std::nullopt);
     EXPECT_EQ(diagnostics.str(), "");
     // A private folder and file, and no temporary file left beside it.
     EXPECT_EQ(fs::status(dir).permissions(), fs::perms::owner_all);
@@ -102,7 +97,6 @@ TEST_F(JsonFilePreferencesTest, RewriteKeepsTheLinkAndUnknownMembersInTheirOrder
     fs::create_symlink("../dotfiles/orvelle.json", file);
     JsonFilePreferences preferences(file, diagnostics);
     EXPECT_EQ(preferences.value("z.other"), PreferenceValue{ForeignValue{}});
-    EXPECT_EQ(preferences.flag("flag"), true);
     preferences.set("salary.mode", std::string("monthly"));
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(Json::parse(readFile(real)).dump(),
@@ -110,8 +104,9 @@ TEST_F(JsonFilePreferencesTest, RewriteKeepsTheLinkAndUnknownMembersInTheirOrder
 }
 
 // A file that is no JSON object, or is larger or nested deeper than the caps (deep nesting crashes
-// whatever recurses over it), is moved aside with one line, never overwritten. Right at the caps,
-// brackets inside strings not counting, it is read and its unknown member kept on rewrite.
+// whatever recurses over it), is moved aside whole with one line that names where, never
+// overwritten. Right at the caps, brackets inside strings not counting, it is read and its unknown
+// member kept on rewrite.
 TEST_F(JsonFilePreferencesTest, DamagedFilesAreMovedAsideAndFilesAtTheCapsRead) {
     const size_t maxBytes = PreferencesFileReader::kMaxBytes;
     const int maxDepth = PreferencesFileReader::kMaxDepth;
@@ -133,14 +128,12 @@ TEST_F(JsonFilePreferencesTest, DamagedFilesAreMovedAsideAndFilesAtTheCapsRead) 
                       read ? Json::parse(content)["other"] : Json())
                 << row;
             EXPECT_EQ(diagnosticLines(), read ? 0 : 1) << row;
-            ASSERT_EQ(entriesIn(dir), read ? 1U : 2U) << row;
-            for (const auto& entry : fs::directory_iterator(dir)) {
-                if (entry.path() != file) {
-                    EXPECT_TRUE(entry.path().string().starts_with(file.string() + ".corrupt-"));
-                    EXPECT_EQ(readFile(entry.path()), content) << row;
-                    EXPECT_NE(diagnostics.str().find(entry.path().string()), std::string::npos);
-                }
-            }
+            EXPECT_EQ(entriesIn(dir), read ? 1U : 2U) << row;
+            const std::string said = diagnostics.str();
+            const size_t aside = std::min(said.find(file.string() + ".corrupt-"), said.size());
+            EXPECT_EQ(readFile(said.substr(aside, said.find("，", aside) - aside)),
+                      read ? "" : content)
+                << row;
         }
     }
 }
@@ -224,9 +217,7 @@ TEST_F(JsonFilePreferencesTest, FailedWritesKeepTheOldFileAndTheValuesAndSaySoOn
     }
     int status = -1;
     ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0)
-        << "1: values lost, 2: not said exactly once, 4: reported as saved";
+    EXPECT_EQ(status, 0) << "1: values lost, 2: not said exactly once, 4: reported as saved";
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(entriesIn(dir), 1U);
 }
