@@ -13,11 +13,8 @@ class EndOfDayNoticeTest : public ::testing::Test {
 protected:
     EndOfDayNoticeTest() {
         harness.setLocal({2026, 3, 2, 9, 0});
-        SalaryStore& store = harness.launch();
-        WorkdayRules rules;
-        rules.endNotice = true;
-        store.setWorkday(rules);
-        store.saveSettings();
+        harness.launch().setWorkday({.endNotice = true});
+        harness.store->saveSettings();
         watch();
     }
 
@@ -42,8 +39,8 @@ TEST_F(EndOfDayNoticeTest, SaysOncePerSessionThatTheDaysPayIsComplete) {
     EXPECT_TRUE(shown->empty());
     tickAt(18);
     ASSERT_EQ(shown->size(), 1U);
-    EXPECT_EQ(shown->front().summary, "Orvelle · 下班啦");
-    EXPECT_EQ(shown->front().body, "今日工资已到手：¥500.00");
+    EXPECT_EQ(shown->front().summary + "|" + shown->front().body,
+              "Orvelle · 下班啦|今日工资已到手：¥500.00");
     tickAt(18, 30);
     harness.store->setScheduleEndMinutes(19 * 60);  // the end moved while working
     tickAt(18, 45);
@@ -66,14 +63,11 @@ TEST_F(EndOfDayNoticeTest, SaysNothingForSessionsThatDoNotReachTheirEndWithTheNo
     harness.store->startWork();  // ends at 18:00 tomorrow, but the day changes first
     tickAt(0, 0, 3);
     EXPECT_FALSE(harness.store->isWorking());
-    WorkdayRules rules = harness.store->workday();
-    rules.endNotice = false;
-    harness.store->setWorkday(rules);
+    harness.store->setWorkday({.endNotice = false});
     harness.setLocal({2026, 3, 3, 9, 0});
     harness.store->startWork();
     tickAt(18, 0, 3);
-    rules.endNotice = true;
-    harness.store->setWorkday(rules);
+    harness.store->setWorkday({.endNotice = true});
     harness.store->saveSettings();
     harness.launch();
     watch();
