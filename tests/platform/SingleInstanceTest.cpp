@@ -1,6 +1,5 @@
 #include "platform/desktop/SingleInstance.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -25,11 +24,9 @@ int connectTo(const fs::path& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     path.string().copy(address.sun_path, sizeof address.sun_path - 1);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        return fd;
-    }
-    ::close(fd);
-    return -1;
+    const bool connected =
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    return connected ? fd : (::close(fd), -1);
 }
 
 // Sends `bytes` to the socket as a raw peer, while this thread runs the event loop as the running
@@ -42,12 +39,11 @@ std::string askAsPeer(const fs::path& socket, const std::string& bytes, bool giv
     if (givesUp) {
         ::shutdown(fd, SHUT_WR);
     }
-    ::fcntl(fd, F_SETFL, O_NONBLOCK);
     std::string received;
     char buffer[256];
     for (ssize_t length = 1; length > 0 || (length < 0 && errno == EAGAIN);) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        length = ::read(fd, buffer, sizeof buffer);
+        length = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
         received.append(buffer, static_cast<size_t>(std::max<ssize_t>(length, 0)));
     }
     ::close(fd);
@@ -56,11 +52,7 @@ std::string askAsPeer(const fs::path& socket, const std::string& bytes, bool giv
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
-    SingleInstanceTest() {
-        for (const char* name : {"runtime", "other-runtime"}) {
-            fs::create_directory(folder / name, folder.path());
-        }
-    }
+    SingleInstanceTest() { fs::create_directory(folder / "runtime", folder.path()); }
 
     test::TempFolder folder;
     fs::path settings = folder / "config/orvelle/preferences.json";
@@ -122,6 +114,7 @@ TEST_F(SingleInstanceTest, OneInstancePerSettingsFileWhateverTheRuntimeFolder) {
     ASSERT_EQ(first.claim(handler), SingleInstance::Role::primary);
     EXPECT_EQ(InstanceLock::holder(settings.string() + ".lock").note, first.socketPath());
     // Delivered from another thread while this one serves the running instance's requests.
+    fs::create_directory(folder / "other-runtime", folder.path());
     SingleInstance elsewhere(settings, folder / "other-runtime");
     auto role = std::async(std::launch::async, [&elsewhere] {
         return elsewhere.deliver({InstanceProtocol::Verb::activate, {}});
