@@ -39,8 +39,8 @@ TEST_F(EndOfDayNoticeTest, SaysOncePerSessionThatTheDaysPayIsComplete) {
     EXPECT_TRUE(shown->empty());
     tickAt(18);
     ASSERT_EQ(shown->size(), 1U);
-    EXPECT_EQ(shown->front().summary + "|" + shown->front().body,
-              "Orvelle · 下班啦|今日工资已到手：¥500.00");
+    EXPECT_EQ(shown->front().summary, "Orvelle · 下班啦");
+    EXPECT_EQ(shown->front().body, "今日工资已到手：¥500.00");
     tickAt(18, 30);
     harness.store->setScheduleEndMinutes(19 * 60);  // the end moved while working
     tickAt(18, 45);
