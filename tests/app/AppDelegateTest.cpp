@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "app/FloatingPanel.h"
+#include "app/PanelPlacement.h"
 #include "app/SettingsWindow.h"
 #include "app/StatusReport.h"
 #include "app/TrayIcon.h"
@@ -21,6 +22,10 @@
 
 namespace orvelle {
 namespace {
+
+using test::FakeScreens;
+
+constexpr QSize kPanel{150, 90};
 
 class AppDelegateTest : public test::DelegateFixture {
 protected:
@@ -48,7 +53,6 @@ TEST_F(AppDelegateTest, BuildsOnePlacedPanelAndPlacesItAgainWhenLost) {
     FloatingPanel* panel = delegate.floatingPanel();
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->frameGeometry(), QRect(1440 - 150 - 96, 30 + 72, 150, 90));
-    EXPECT_NE(panel->findChild<FloatingAmountView*>(), nullptr);
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(delegate.floatingPanel(), panel);
     panel->move(1200, 500);
@@ -60,7 +64,8 @@ TEST_F(AppDelegateTest, BuildsOnePlacedPanelAndPlacesItAgainWhenLost) {
     EXPECT_EQ(panel->pos(), QPoint(1024 - 150 - 96, 72));
 }
 
-TEST_F(AppDelegateTest, MenuItemsStartAndStopWorkOpenSettingsAndResetThePanel) {
+// The autostart item toggles the entry as it stands on disk, not as the menu last left it.
+TEST_F(AppDelegateTest, MenuItemsStartAndStopWorkOpenSettingsResetThePanelAndToggleAutostart) {
     harness.store->setAmountText("800");
     trigger("开始上班");
     EXPECT_TRUE(harness.store->isWorking());
@@ -75,11 +80,7 @@ TEST_F(AppDelegateTest, MenuItemsStartAndStopWorkOpenSettingsAndResetThePanel) {
     delegate.floatingPanel()->move(20, 600);
     trigger("重置位置");
     EXPECT_EQ(delegate.floatingPanel()->pos(), QPoint(1440 - 150 - 96, 30 + 72));
-}
-
-TEST_F(AppDelegateTest, AutostartItemTogglesTheEntryAsItStandsOnDisk) {
     trigger("开机自启");
-    EXPECT_TRUE(std::filesystem::exists(autostart.entry()));
     EXPECT_EQ(autostart.disable(), "");  // switched off elsewhere: the item turns it on again
     trigger("开机自启");
     EXPECT_TRUE(std::filesystem::exists(autostart.entry()));
@@ -87,65 +88,50 @@ TEST_F(AppDelegateTest, AutostartItemTogglesTheEntryAsItStandsOnDisk) {
     EXPECT_FALSE(std::filesystem::exists(autostart.entry()));
 }
 
-TEST_F(AppDelegateTest, TrayToolTipFollowsTheSessionAtMostOnceASecond) {
-    const TrayIcon* tray = delegate.trayIcon();
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
-    harness.store->startWork();
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.0154 元/秒");
-    harness.clock.advance(16200);
-    harness.scheduler.tick();  // less than a second of real time since the last update
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.0154 元/秒");
-    trigger("隐藏金额");  // privacy shows at once, masked
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥•••.••\n•.•••• 元/秒");
-    EXPECT_TRUE(harness.preferences.flag("salary.privacy").value());
-    harness.store->stopWork();
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");  // the end shows at once
-}
-
-// 5,000 a day from 09:00 to 18:00 with an unpaid hour at noon and overtime at twice the rate, seen
+// 5,592 a day from 09:00 to 18:00 with an unpaid hour at noon and overtime at twice the rate, seen
 // at 19:00: the capsule, the settings window, --status (a store built afresh from the saved
 // settings), the tray and what a screen reader reads of the capsule show the same amount and the
 // overtime rate, each marked as overtime; in privacy mode every one shows the one mask, the salary
-// field too.
+// field too, whatever digits the amount has. The tray follows the session at most once a second,
+// but shows its start, privacy and its end at once.
 TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
+    const TrayIcon* tray = delegate.trayIcon();
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
     delegate.openSettingsWindow();
     SalaryStore& store = *harness.store;
-    WorkdayRules rules;
-    rules.breakEnabled = true;
-    rules.afterEnd = AfterEnd::overtime;
-    rules.overtimeRate = 2;
-    store.setWorkday(rules);
-    store.setAmountText("5000");
+    store.setWorkday({.breakEnabled = true, .afterEnd = AfterEnd::overtime, .overtimeRate = 2});
+    store.setAmountText("5592");
     store.saveSettings();
     store.startWork();
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.1942 元/秒");
     harness.setLocal({2026, 3, 2, 19, 0});
-    harness.scheduler.tick();
+    harness.scheduler.tick();  // less than a second of real time since the start
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.1942 元/秒");
     QCoreApplication::processEvents();
     const auto* capsule = delegate.floatingPanel()->findChild<FloatingAmountView*>();
-    EXPECT_EQ(capsule->amountLine(), "¥6,250.00");
+    EXPECT_EQ(capsule->amountLine(), "¥6,990.00");
     EXPECT_EQ(capsule->look(), CapsuleLook::overtime);
     const auto capsuleName = [capsule] {
         return QAccessible::queryAccessibleInterface(const_cast<FloatingAmountView*>(capsule))
             ->text(QAccessible::Name);
     };
-    EXPECT_EQ(capsuleName(), "今日收入 ¥6,250.00，加班中");
-    EXPECT_EQ(delegate.settingsWindow()->findChild<QLabel*>("earnedAmount")->text(), "6,250.00 元");
+    EXPECT_EQ(capsuleName(), "今日收入 ¥6,990.00，加班中");
+    EXPECT_EQ(delegate.settingsWindow()->findChild<QLabel*>("earnedAmount")->text(), "6,990.00 元");
     InertScheduler inert;
     const SalaryStore relaunched(
         StoreServices{harness.preferences, harness.clock, harness.calendar, inert});
     const StatusReport status = StatusReport::of(relaunched);
-    EXPECT_EQ(status.text, "¥6,250.00");
-    EXPECT_NE(status.render(StatusFormat::waybar).find("overtime"), std::string::npos);
-    // The tooltip follows at most once a second; privacy shows at once.
+    EXPECT_TRUE(status.text == "¥6,990.00" && status.overtime) << status.text;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             harness.scheduler.tick();
-            return delegate.trayIcon()->toolTip() ==
-                   "Orvelle · 今日收入 ¥6,250.00 · 加班中\n0.3472 元/秒";
+            return tray->toolTip() == "Orvelle · 今日收入 ¥6,990.00 · 加班中\n0.3883 元/秒";
         },
         3000))
-        << delegate.trayIcon()->toolTip().toStdString();
-    store.setPrivacy(true);
+        << tray->toolTip().toStdString();
+    trigger("隐藏金额");
+    EXPECT_TRUE(harness.preferences.flag("salary.privacy").value());
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥•••.•• · 加班中\n•.•••• 元/秒");
     QCoreApplication::processEvents();
     EXPECT_EQ(capsule->amountLine(), "¥•••.••");
     EXPECT_EQ(capsuleName(), "今日收入已隐藏，加班中");
@@ -154,7 +140,8 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     EXPECT_EQ(StatusReport::of(store).render(StatusFormat::waybar),
               "{\"text\":\"¥•••.••\",\"tooltip\":\"计薪区间约 8.00 小时（不含午休） · 约 •.•••• "
               "元/秒\",\"class\":\"private\"}\n");
-    EXPECT_EQ(delegate.trayIcon()->toolTip(), "Orvelle · 今日收入 ¥•••.•• · 加班中\n•.•••• 元/秒");
+    store.stopWork();
+    EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
 }
 
 // With "记住位置" on, the capsule goes back where the user left it on the same screens: at the
@@ -182,6 +169,45 @@ TEST_F(AppDelegateTest, RemembersWhereTheUserLeftThePanelOnTheSameScreens) {
         harness.preferences.set("salary.capsulePosition", std::string(hostile));
         EXPECT_FALSE(store.capsulePosition(layout)) << hostile;
     }
+}
+
+TEST(PanelPlacement, PutsThePanelAtTheRightOfTheUsableArea) {
+    using Case = std::tuple<const char*, QRect, QRect, QPoint>;  // what, frame, usable, top left
+    const QRect laptop(0, 0, 1440, 900);
+    const Case cases[] = {
+        {"bar on top, dock at the bottom", laptop, {0, 25, 1440, 805}, {1194, 97}},
+        {"a dock at the right widens the gap", laptop, {0, 25, 1370, 875}, {1054, 97}},
+        {"a dock at the left changes nothing", laptop, {70, 0, 1370, 900}, {1194, 72}},
+        {"strut at the right", {0, 0, 1920, 1080}, {0, 32, 1856, 1048}, {1856 - 150 - 160, 104}},
+        {"offset screen", {1440, -100, 1920, 1080}, {1440, -70, 1920, 1050}, {3114, 2}},
+        // On a very short area the top margin wins, even if the bottom leaves the area.
+        {"only 100 pixels high", laptop, {0, 0, 1440, 100}, {1194, 12}},
+        {"just fits the top inset", laptop, {0, 0, 1440, 90 + 24 + 72}, {1194, 72}},
+        {"kept above the bottom margin", laptop, {0, 0, 1440, 150}, {1194, 150 - 12 - 90}},
+    };
+    for (const auto& [what, frame, usable, topLeft] : cases) {
+        FakeScreens screens;
+        screens.main = ScreenGeometry{frame, usable};
+        screens.all = {*screens.main};
+        EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), topLeft) << what;
+    }
+}
+
+TEST(PanelPlacement, ChoosesTheMainScreenElseTheFirstAndTellsWhatLiesOnNone) {
+    const ScreenGeometry left{QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
+    const ScreenGeometry right{QRect(800, 0, 1440, 900), QRect(800, 0, 1440, 900)};
+    FakeScreens screens;
+    screens.all = {left, right};
+    screens.main = right;
+    EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), QPoint(2240 - 150 - 96, 72));
+    screens.main.reset();
+    EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), QPoint(800 - 150 - 96, 72));
+    EXPECT_TRUE(centreLiesOnAScreen(screens, QRect(2150, 800, 150, 90)));  // half on the right one
+    EXPECT_FALSE(centreLiesOnAScreen(screens, QRect(100, 700, 150, 90)));  // below the left one
+    // A sliver left on a screen, as a window manager leaves it when the screen it was on goes.
+    EXPECT_FALSE(centreLiesOnAScreen(screens, QRect(-140, 591, 150, 90)));
+    screens.all.clear();
+    EXPECT_EQ(panelTopLeft(screens, kPanel, PanelInsets{}), std::nullopt);
 }
 
 }  // namespace

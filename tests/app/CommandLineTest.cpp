@@ -42,8 +42,6 @@ TEST(CommandLine, ReadsTheStatusOptionsAndACommandForTheRunningInstance) {
     EXPECT_EQ(status.format, StatusFormat::waybar);
     EXPECT_TRUE(status.follow);
     EXPECT_EQ(parse({"--status", "--format=i3blocks"}).format, StatusFormat::i3blocks);
-    EXPECT_EQ(parse({"--status"}).format, StatusFormat::plain);
-    EXPECT_FALSE(parse({"--status"}).follow);
     // An option named otherwise than its verb, and an argument given apart or after "=".
     using V = InstanceProtocol::Verb;
     const std::pair<QStringList, InstanceProtocol::Request> rows[] = {

@@ -13,11 +13,8 @@ class EndOfDayNoticeTest : public ::testing::Test {
 protected:
     EndOfDayNoticeTest() {
         harness.setLocal({2026, 3, 2, 9, 0});
-        SalaryStore& store = harness.launch();
-        WorkdayRules rules;
-        rules.endNotice = true;
-        store.setWorkday(rules);
-        store.saveSettings();
+        harness.launch().setWorkday({.endNotice = true});
+        harness.store->saveSettings();
         watch();
     }
 
@@ -66,14 +63,11 @@ TEST_F(EndOfDayNoticeTest, SaysNothingForSessionsThatDoNotReachTheirEndWithTheNo
     harness.store->startWork();  // ends at 18:00 tomorrow, but the day changes first
     tickAt(0, 0, 3);
     EXPECT_FALSE(harness.store->isWorking());
-    WorkdayRules rules = harness.store->workday();
-    rules.endNotice = false;
-    harness.store->setWorkday(rules);
+    harness.store->setWorkday({.endNotice = false});
     harness.setLocal({2026, 3, 3, 9, 0});
     harness.store->startWork();
     tickAt(18, 0, 3);
-    rules.endNotice = true;
-    harness.store->setWorkday(rules);
+    harness.store->setWorkday({.endNotice = true});
     harness.store->saveSettings();
     harness.launch();
     watch();

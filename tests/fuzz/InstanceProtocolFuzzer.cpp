@@ -1,14 +1,10 @@
 // Feeds arbitrary bytes to the single-instance protocol as a peer would send them: cut into
 // pieces, split into lines with the bounded splitter, and each line parsed. A request that parses
 // must survive being written out and read again unchanged.
-#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "platform/posix/InstanceProtocol.h"
+#include "tests/fuzz/Require.h"
 
 using orvelle::InstanceProtocol;
 using orvelle::LineSplitter;
@@ -28,22 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     for (const std::string& line : lines) {
-        if (line.size() > 256) {
-            std::abort();  // the splitter let a line past its limit
-        }
+        require(line.size() <= 256);  // the splitter let no line past its limit
         std::string why;
         const auto request = InstanceProtocol::parseRequest(line, &why);
-        if (request.has_value() != why.empty()) {
-            std::abort();  // a refusal must say why, an accepted request must not
-        }
-        if (!request) {
-            continue;
-        }
-        const std::string again = InstanceProtocol::requestLine(*request);
-        const auto reparsed = InstanceProtocol::parseRequest(again.substr(0, again.size() - 1));
-        if (!reparsed || reparsed->verb != request->verb ||
-            reparsed->arguments != request->arguments) {
-            std::abort();
+        require(request.has_value() == why.empty());  // a refusal says why, a request does not
+        if (request) {
+            const std::string again = InstanceProtocol::requestLine(*request);
+            const auto reparsed = InstanceProtocol::parseRequest(again.substr(0, again.size() - 1));
+            require(reparsed && reparsed->verb == request->verb &&
+                    reparsed->arguments == request->arguments);
         }
     }
     return 0;

@@ -4,22 +4,11 @@
 // writes it, reads again as the same document (so a rewrite never turns a good file into one the
 // next start refuses).
 #include <cstdint>
-#include <cstdlib>
-#include <string_view>
 
 #include "platform/posix/PreferencesFileReader.h"
-
-namespace {
+#include "tests/fuzz/Require.h"
 
 using orvelle::PreferencesFileReader;
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

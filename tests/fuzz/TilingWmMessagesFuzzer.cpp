@@ -4,26 +4,10 @@
 // crash), it checks what the panel relies on: the cuts never change the messages read, a message
 // written out reads back unchanged, a stream refused once stays refused, and the two readers of a
 // container agree on its id.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "platform/posix/TilingWmMessages.h"
-
-namespace {
+#include "tests/fuzz/Require.h"
 
 namespace tilingwm = orvelle::tilingwm;
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

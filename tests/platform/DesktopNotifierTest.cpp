@@ -17,9 +17,8 @@ TEST(DesktopNotifier, WithoutASessionBusIsSaidOnce) {
     notifier.notify("Orvelle · 下班啦", "今日工资已到手：¥500.00");
     EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.failures() == 2; }, 5000));
     EXPECT_EQ(notifier.delivered(), 0);
-    const std::string said = diagnostics.str();
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_EQ(said.rfind("orvelle: 无法显示桌面通知（", 0), 0U) << said;
+    EXPECT_EQ(std::ranges::count(diagnostics.str(), '\n'), 1) << diagnostics.str();
+    EXPECT_TRUE(diagnostics.str().starts_with("orvelle: 无法显示桌面通知（")) << diagnostics.str();
 }
 
 }  // namespace

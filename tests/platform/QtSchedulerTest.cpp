@@ -1,8 +1,7 @@
 #include "platform/desktop/QtScheduler.h"
 
 #include <gtest/gtest.h>
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 
 namespace orvelle {
 namespace {
@@ -17,17 +16,9 @@ TEST(QtScheduler, ATimerDestroyedInItsOwnCallbackStopsCleanly) {
         ++firings;
         timer.reset();
     });
-    QElapsedTimer waited;
-    waited.start();
-    while (firings == 0 && waited.elapsed() < 5000) {
-        QCoreApplication::processEvents();
-    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return firings > 0; }, 5000));
     // Long enough for a timer left running to fire a few more times.
-    const qint64 firedAt = waited.elapsed();
-    while (waited.elapsed() < firedAt + 20) {
-        QCoreApplication::processEvents();
-    }
-    EXPECT_EQ(firings, 1);
+    EXPECT_FALSE(QTest::qWaitFor([&] { return firings > 1; }, 20));
     EXPECT_EQ(timer, nullptr);
 }
 

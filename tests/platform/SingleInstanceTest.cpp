@@ -1,6 +1,5 @@
 #include "platform/desktop/SingleInstance.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -19,35 +18,33 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// Whether a raw peer keeps waiting for the answer, or hangs up its sending side at once, as a
-// caller that gave up does.
-enum class Peer { waits, givesUp };
-
-// Sends `bytes` to the socket as a raw peer, while this thread runs the event loop as the running
-// instance does, and returns what came back before the socket closed. Everything is sent before
-// the instance first looks, so what it sees does not depend on timing.
-std::string askAsPeer(const fs::path& socket, const std::string& bytes, Peer peer = Peer::waits) {
+// Returns a socket connected to `path`, or -1.
+int connectTo(const fs::path& path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    socket.string().copy(address.sun_path, socket.string().size());
+    path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    const bool connected =
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    return connected ? fd : (::close(fd), -1);
+}
+
+// Sends `bytes` to the socket as a raw peer, while this thread runs the event loop as the running
+// instance does, and returns what came back before the socket closed. Everything is sent before
+// the instance first looks, so what it sees does not depend on timing. A peer that gives up hangs
+// up its sending side at once.
+std::string askAsPeer(const fs::path& socket, const std::string& bytes, bool givesUp = false) {
+    const int fd = connectTo(socket);
+    ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (givesUp) {
+        ::shutdown(fd, SHUT_WR);
+    }
     std::string received;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (peer == Peer::givesUp) {
-            ::shutdown(fd, SHUT_WR);
-        }
-        ::fcntl(fd, F_SETFL, O_NONBLOCK);
-        char buffer[256];
-        while (true) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            const ssize_t length = ::read(fd, buffer, sizeof buffer);
-            if (length > 0) {
-                received.append(buffer, static_cast<size_t>(length));
-            } else if (length == 0 || errno != EAGAIN) {
-                break;
-            }
-        }
+    char buffer[256];
+    for (ssize_t length = 1; length > 0 || (length < 0 && errno == EAGAIN);) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        length = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        received.append(buffer, static_cast<size_t>(std::max<ssize_t>(length, 0)));
     }
     ::close(fd);
     return received;
@@ -55,22 +52,7 @@ std::string askAsPeer(const fs::path& socket, const std::string& bytes, Peer pee
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
-    SingleInstanceTest() {
-        for (const char* name : {"runtime", "other-runtime"}) {
-            fs::create_directory(folder / name, folder.path());
-        }
-    }
-
-    // Runs `deliver` on another thread while this one serves the running instance's requests.
-    static SingleInstance::Role deliverFrom(SingleInstance& instance) {
-        auto role = std::async(std::launch::async, [&instance] {
-            return instance.deliver({InstanceProtocol::Verb::activate, {}});
-        });
-        while (role.wait_for(0s) != std::future_status::ready) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return role.get();
-    }
+    SingleInstanceTest() { fs::create_directory(folder / "runtime", folder.path()); }
 
     test::TempFolder folder;
     fs::path settings = folder / "config/orvelle/preferences.json";
@@ -92,7 +74,7 @@ TEST_F(SingleInstanceTest, CarriesOutOneRequestPerConnectionForACallerStillWaiti
     }
     EXPECT_EQ(askAsPeer(first.socketPath(), flood), "orvelle/1 ok\n");
     EXPECT_EQ(askAsPeer(first.socketPath(), std::string(70000, 'x')), "");
-    EXPECT_EQ(askAsPeer(first.socketPath(), "orvelle/1 activate\n", Peer::givesUp), "");
+    EXPECT_EQ(askAsPeer(first.socketPath(), "orvelle/1 activate\n", true), "");
     EXPECT_EQ(carriedOut, 1);
 }
 
@@ -107,30 +89,21 @@ TEST_F(SingleInstanceTest, ServesNoOtherUser) {
     fs::permissions(first.socketPath(), fs::perms::all);
     const pid_t child = ::fork();
     if (child == 0) {  // no event loop here: it would serve the copy of the listener it shares
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        first.socketPath().string().copy(address.sun_path, sizeof address.sun_path - 1);
-        char answer = 0;
-        pollfd wait{fd, POLLIN, 0};
-        // The exit status names the step that went wrong; 5 is an answer, which must not come.
+        // The exit status names the step that went wrong; 4 is an answer, which must not come.
         // The instance may hang up before the request is even sent: that refuses it too.
-        if (::setuid(65534) != 0) {
-            ::_exit(1);
+        const int fd = ::setuid(65534) == 0 ? connectTo(first.socketPath()) : -1;
+        if (fd < 0 || ::send(fd, "orvelle/1 activate\n", 19, MSG_NOSIGNAL) != 19) {
+            ::_exit(fd < 0 ? 1 : 0);
         }
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            ::_exit(2);
-        }
-        if (::send(fd, "orvelle/1 activate\n", 19, MSG_NOSIGNAL) != 19) {
-            ::_exit(0);
-        }
-        ::_exit(::poll(&wait, 1, 20000) != 1 ? 4 : ::read(fd, &answer, 1) > 0 ? 5 : 0);
+        pollfd wait{fd, POLLIN, 0};
+        char answer = 0;
+        ::_exit(::poll(&wait, 1, 20000) != 1 ? 3 : ::read(fd, &answer, 1) > 0 ? 4 : 0);
     }
     int status = -1;
     while (::waitpid(child, &status, WNOHANG) == 0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(status, 0) << "1: could not connect as another user, 3: no hang-up, 4: answered";
     EXPECT_EQ(carriedOut, 0);
 }
 
@@ -140,9 +113,16 @@ TEST_F(SingleInstanceTest, OneInstancePerSettingsFileWhateverTheRuntimeFolder) {
     SingleInstance first(settings, folder / "runtime");
     ASSERT_EQ(first.claim(handler), SingleInstance::Role::primary);
     EXPECT_EQ(InstanceLock::holder(settings.string() + ".lock").note, first.socketPath());
-
+    // Delivered from another thread while this one serves the running instance's requests.
+    fs::create_directory(folder / "other-runtime", folder.path());
     SingleInstance elsewhere(settings, folder / "other-runtime");
-    EXPECT_EQ(deliverFrom(elsewhere), SingleInstance::Role::secondary);
+    auto role = std::async(std::launch::async, [&elsewhere] {
+        return elsewhere.deliver({InstanceProtocol::Verb::activate, {}});
+    });
+    while (role.wait_for(0s) != std::future_status::ready) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(role.get(), SingleInstance::Role::secondary);
     EXPECT_EQ(carriedOut, 1);
 
     SingleInstance otherFile(folder / "other-config/preferences.json", folder / "runtime");

@@ -2,9 +2,6 @@
 
 #include <bit>
 #include <cstring>
-#include <ostream>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -33,40 +30,33 @@ std::string headerFor(std::uint32_t length) {
 
 // Each row feeds its pieces in turn, as reads of the socket would deliver them.
 TEST(TilingWmMessagesTest, ReaderCutsTheStreamIntoMessages) {
-    const std::string tree = encode(4, R"({"id":1})");
-    const std::string event = encode(kWindowEvent, "{}");
-    const struct {
-        const char* what;
-        std::vector<std::string> pieces;
-        std::vector<Message> messages;
-        bool inStep;
-    } rows[] = {
+    const std::string tree = encode(4, R"({"id":1})"), event = encode(kWindowEvent, "{}");
+    const Message treeRead{4, R"({"id":1})"}, eventRead{kWindowEvent, "{}"};
+    using Pieces = std::vector<std::string>;
+    const std::tuple<const char*, Pieces, std::vector<Message>, bool> rows[] = {
         {"raw bytes", {kTreeHeader + "{}"}, {{4, "{}"}}, true},
         {"empty payload", {encode(2, "")}, {{2, ""}}, true},
-        {"joined", {tree + event}, {{4, R"({"id":1})"}, {kWindowEvent, "{}"}}, true},
+        {"joined", {tree + event}, {treeRead, eventRead}, true},
         {"split in the header and in the payload",
          {tree.substr(0, 3), tree.substr(3, 9), tree.substr(12, 4), tree.substr(16) + event[0],
           event.substr(1)},
-         {{4, R"({"id":1})"}, {kWindowEvent, "{}"}},
+         {treeRead, eventRead},
          true},
         {"truncated", {tree.substr(0, tree.size() - 1)}, {}, true},
         {"largest payload, waiting", {headerFor(kLargestPayload)}, {}, true},
         {"oversize", {headerFor(kLargestPayload + 1)}, {}, false},
         {"not i3 at all", {"i4"}, {}, false},
-        {"garbage after a message, then nothing more",
-         {tree + "HTTP/1.1", tree},
-         {{4, R"({"id":1})"}},
-         false},
+        {"garbage after a message, then nothing", {tree + "HTTP/1.1", tree}, {treeRead}, false},
     };
-    for (const auto& row : rows) {
+    for (const auto& [what, pieces, expected, expectInStep] : rows) {
         MessageReader reader;
         std::vector<Message> messages;
         bool inStep = true;
-        for (const std::string& piece : row.pieces) {
+        for (const std::string& piece : pieces) {
             inStep = reader.feed(piece, messages);
         }
-        EXPECT_EQ(messages, row.messages) << row.what;
-        EXPECT_EQ(inStep, row.inStep) << row.what;
+        EXPECT_EQ(messages, expected) << what;
+        EXPECT_EQ(inStep, expectInStep) << what;
     }
     EXPECT_EQ(encode(4, "{}"), kTreeHeader + "{}");
 }
@@ -76,11 +66,7 @@ TEST(TilingWmMessagesTest, FindsTheContainerOfAWindowOrOfTheFocus) {
         {"id": 2, "window": null, "nodes": [{"id": 3, "window": 300}]},
         {"id": 4, "nodes": [], "floating_nodes": [
             {"id": 5, "nodes": [{"id": 6, "window": 600, "focused": true}]}]}]})";
-    const struct {
-        const char* tree;
-        std::uint64_t window;
-        std::optional<std::uint64_t> id;
-    } rows[] = {
+    const std::tuple<const char*, std::uint64_t, std::optional<std::uint64_t>> rows[] = {
         {layout, 300, 3},
         {layout, 600, 6},
         {layout, 0, 6},
@@ -95,27 +81,21 @@ TEST(TilingWmMessagesTest, FindsTheContainerOfAWindowOrOfTheFocus) {
         {R"({"id": 2, "focused": 1})", 0, std::nullopt},
         {"{", 0, std::nullopt},
     };
-    for (const auto& row : rows) {
-        EXPECT_EQ(findContainer(json::parse(row.tree, nullptr, false), row.window), row.id)
-            << row.tree << " window " << row.window;
+    for (const auto& [tree, window, id] : rows) {
+        EXPECT_EQ(findContainer(json::parse(tree, nullptr, false), window), id)
+            << tree << " window " << window;
     }
     // Deeper than the call stack would allow a walk that recursed.
-    std::string deep;
+    std::string open, close;
     for (int level = 0; level < 100000; ++level) {
-        deep += R"({"nodes":[)";
+        open += R"({"nodes":[)";
+        close += "]}";
     }
-    deep += R"({"id":7,"window":9})";
-    for (int level = 0; level < 100000; ++level) {
-        deep += "]}";
-    }
-    EXPECT_EQ(findContainer(json::parse(deep), 9), 7u);
+    EXPECT_EQ(findContainer(json::parse(open + R"({"id":7,"window":9})" + close), 9), 7u);
 }
 
 TEST(TilingWmMessagesTest, ReadsWindowEventsThatNameTheirContainer) {
-    const struct {
-        const char* event;
-        std::optional<WindowEvent> read;
-    } rows[] = {
+    const std::pair<const char*, std::optional<WindowEvent>> rows[] = {
         {R"({"change": "focus", "container": {"id": 5, "window": 600}})", {{"focus", 5, 600}}},
         {R"({"change": "new", "container": {"id": 5, "window": null}})", {{"new", 5, 0}}},
         {R"({"change": "focus", "container": {"window": 600}})", std::nullopt},
@@ -123,8 +103,8 @@ TEST(TilingWmMessagesTest, ReadsWindowEventsThatNameTheirContainer) {
         {R"({"change": "close", "container": [5]})", std::nullopt},
         {"[]", std::nullopt},
     };
-    for (const auto& row : rows) {
-        EXPECT_EQ(readWindowEvent(json::parse(row.event)), row.read) << row.event;
+    for (const auto& [event, read] : rows) {
+        EXPECT_EQ(readWindowEvent(json::parse(event)), read) << event;
     }
 }
 

@@ -17,9 +17,7 @@ TEST(EndOfDayNoticeService, ShowsTheNoticeMaskedInPrivacyMode) {
     test::StoreHarness harness;
     harness.setLocal({2026, 3, 2, 9, 0});
     SalaryStore& store = harness.launch();
-    WorkdayRules rules;
-    rules.endNotice = true;
-    store.setWorkday(rules);
+    store.setWorkday({.endNotice = true});
     store.setPrivacy(true);
     store.startWork();
     std::ostringstream diagnostics;
