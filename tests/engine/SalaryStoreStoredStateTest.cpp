@@ -143,7 +143,6 @@ TEST_F(SessionTest, StoredStartMustBeAnInstantOfTheStoredDay) {
                                    {keys::sessionStart, start}};
             SalaryStore& store = harness.launch();
             EXPECT_EQ(store.isWorking(), starts == &ofToday) << ::testing::PrintToString(start);
-            EXPECT_TRUE(std::isfinite(store.earnedTodayDisplay()));
             EXPECT_TRUE(harness.preferences.contains(keys::sessionStart));
         }
     }
