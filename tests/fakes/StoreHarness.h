@@ -19,9 +19,9 @@ struct LocalDateTime {
     double second = 0.0;
 };
 
-// Returns the instant of `local` in `zoneId`, as the C library reads local time: the first one
-// when the time occurs twice, and for a time skipped when the clocks jumped forward, the time
-// read on the clock as it was before the jump (02:30 in a jump from 02:00 to 03:00 is 03:30).
+// Returns the instant of `local` in `zoneId`, as the C library's mktime reads it. A time that
+// occurs twice, or not at all because the clocks jumped, is read as mktime settles it: tests keep
+// to times that occur once.
 Instant instantIn(const std::string& zoneId, const LocalDateTime& local);
 
 // A clock that stands still until the test moves it.
@@ -38,9 +38,8 @@ private:
 // A scheduler whose timers fire only when the test says so.
 class ManualScheduler final : public Scheduler {
 public:
-    std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds interval,
+    std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds,
                                                       std::function<void()> callback) override {
-        lastInterval_ = interval;
         slots_.push_back(std::make_shared<Slot>(Slot{std::move(callback)}));
         return std::make_unique<Timer>(slots_.back());
     }
@@ -57,8 +56,6 @@ public:
     int liveTimers() const {
         return static_cast<int>(std::ranges::count_if(slots_, [](auto& s) { return s->live; }));
     }
-    // Returns the interval the newest timer was started with.
-    std::chrono::milliseconds lastInterval() const { return lastInterval_; }
 
 private:
     struct Slot {
@@ -72,7 +69,6 @@ private:
         std::shared_ptr<Slot> slot;
     };
     std::vector<std::shared_ptr<Slot>> slots_;
-    std::chrono::milliseconds lastInterval_{0};
 };
 
 // Sets the process's time zone ($TZ, as the C library reads it) for as long as it lives, and puts
@@ -105,6 +101,16 @@ struct StoreHarness {
     // Sets the clock to a local wall-clock time in the harness's zone.
     void setLocal(const LocalDateTime& local) { clock.set(at(local)); }
     Instant at(const LocalDateTime& local) const { return instantIn(zoneId, local); }
+    // Sets the clock to `local` and turns the scheduler once.
+    void tickAt(const LocalDateTime& local) {
+        setLocal(local);
+        scheduler.tick();
+    }
+    // Moves the clock on by `seconds` and turns the scheduler once.
+    void tickAfter(double seconds) {
+        clock.advance(seconds);
+        scheduler.tick();
+    }
 
     // Builds the store (again, as a relaunch would) on the current preferences.
     SalaryStore& launch() {
@@ -112,6 +118,11 @@ struct StoreHarness {
         store =
             std::make_unique<SalaryStore>(StoreServices{preferences, clock, calendar, scheduler});
         return *store;
+    }
+    // Sets the clock to `local` and launches there.
+    SalaryStore& launchAt(const LocalDateTime& local) {
+        setLocal(local);
+        return launch();
     }
 
     std::string zoneId;

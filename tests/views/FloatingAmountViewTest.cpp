@@ -4,10 +4,13 @@
 #include <QAccessible>
 #include <QImage>
 #include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
 #include <QTest>
 
 #include "fakes/StoreHarness.h"
 #include "views/CapsuleArt.h"
+#include "views/Fonts.h"
 #include "views/Palette.h"
 
 namespace orvelle {
@@ -19,19 +22,62 @@ int distance(QColor a, QColor b) {
                      std::abs(a.blue() - b.blue()), std::abs(a.alpha() - b.alpha())});
 }
 
+// Returns the centres, in logical pixels, of the pixels of `image` that `inked` takes for ink by
+// their centre and colour.
+QPolygonF ink(const QImage& image, const std::function<bool(QPointF, QColor)>& inked) {
+    QPolygonF centres;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QPointF centre = QPointF(x + 0.5, y + 0.5) / image.devicePixelRatio();
+            if (inked(centre, image.pixelColor(x, y))) {
+                centres << centre;
+            }
+        }
+    }
+    return centres;
+}
+
+// Where the amount may show: inside the inner capsule's border (10, 9, 130 × 72, 2 wide) and
+// outside the coin (28 across at 131, 69, its 3-wide outline half outside).
+bool inItsRoom(QPointF point) {
+    QPainterPath inner;
+    inner.addRoundedRect(QRectF(11, 10, 128, 70), 35, 35);
+    const QPointF fromCoin = point - QPointF(131, 69);
+    return inner.contains(point) && std::hypot(fromCoin.x(), fromCoin.y()) > 15.5;
+}
+
+// Every amount the capsule may show, drawn alone as the capsule draws it, at a device pixel ratio
+// of 1 and 2 (the capsule's 200 % size scales the same drawing): each inked pixel lies in its
+// room, and an amount that fits centred stays where it was designed, centred on the capsule.
+TEST(CapsuleArt, EveryAmountFitsBesideTheCoinInsideTheInnerCapsule) {
+    const QFont font = viewFont(24, QFont::Bold);
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const char* amount :
+             {"¥9.99", "¥999.99", "¥1,060.77", "¥99,999.99", "¥•••.••", "¥-12,345,678.90"}) {
+            QImage image(QSize(150, 90) * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            CapsuleArt::drawAmount(painter, QString::fromUtf8(amount), font, CapsuleLook::regular);
+            painter.end();
+            const QPolygonF inked = ink(image, [](QPointF, QColor c) { return c.alpha() >= 64; });
+            EXPECT_GT(inked.size(), 20) << amount << " at " << ratio;
+            EXPECT_TRUE(std::ranges::all_of(inked, inItsRoom)) << amount << " at " << ratio;
+            if (std::string_view(amount) == "¥9.99") {
+                EXPECT_NEAR(inked.boundingRect().center().x(), 75, 1.5) << "at " << ratio;
+            }
+        }
+    }
+}
+
 class FloatingAmountViewTest : public ::testing::Test {
 protected:
-    SalaryStore& launchAtNine() {
-        harness.setLocal({2026, 3, 2, 9, 0});
-        return harness.launch();
-    }
-
     // Starts a session at `amount` a day and lets `seconds` of it pass.
     void work(const char* amount, double seconds) {
         harness.store->setAmountText(amount);
         harness.store->startWork();
-        harness.clock.advance(seconds);
-        harness.scheduler.tick();
+        harness.tickAfter(seconds);
     }
 
     QImage render(qreal ratio) {
@@ -43,23 +89,22 @@ protected:
     }
 
     test::StoreHarness harness;
-    FloatingAmountView view{launchAtNine(), [] {}, [] {}};
+    FloatingAmountView view{harness.launchAt({2026, 3, 2, 9, 0}), [] {}, [] {}};
 };
 
 // Every size of the capsule, at every pixel ratio, draws the same picture scaled as a whole.
 TEST_F(FloatingAmountViewTest, DrawsTheCapsuleAndNothingOutsideItAtEverySizeAndPixelRatio) {
-    // Where, in logical pixels, what colour and how closely.
-    const std::tuple<QPoint, QColor, int> probes[] = {
-        {{0, 0}, Qt::transparent, 0},
-        {{149, 89}, Qt::transparent, 0},
-        {{3, 45}, palette::gradientStart, 12},
-        {{146, 45}, palette::gradientEnd, 12},
-        {{75, 12}, Qt::white, 6},            // the inner capsule
-        {{75, 9}, palette::cardBorder, 30},  // its outline
-        {{19, 23}, palette::sparkle, 12},
-        {{121, 69}, palette::coinFill, 12},
-        {{131, 82}, palette::coinOutline, 30},
-    };
+    // Where, in logical pixels, what colour and how closely: the corners outside, both ends of the
+    // gradient, the white inner capsule and its outline, the sparkle, the coin and its outline.
+    const std::tuple<QPoint, QColor, int> probes[] = {{QPoint(0, 0), Qt::transparent, 0},
+                                                      {QPoint(149, 89), Qt::transparent, 0},
+                                                      {QPoint(3, 45), palette::gradientStart, 12},
+                                                      {QPoint(146, 45), palette::gradientEnd, 12},
+                                                      {QPoint(75, 12), Qt::white, 6},
+                                                      {QPoint(75, 9), palette::cardBorder, 30},
+                                                      {QPoint(19, 23), palette::sparkle, 12},
+                                                      {QPoint(121, 69), palette::coinFill, 12},
+                                                      {QPoint(131, 82), palette::coinOutline, 30}};
     for (const auto& [percent, ratio] : {std::pair{100, 1.0}, {100, 2.0}, {150, 1.0}, {200, 1.0}}) {
         harness.store->setCapsuleLook(percent, 100);
         const qreal scale = percent / 100.0;
@@ -73,36 +118,53 @@ TEST_F(FloatingAmountViewTest, DrawsTheCapsuleAndNothingOutsideItAtEverySizeAndP
     // At 40 % opacity the white inner capsule lets 60 % of what lies below show through.
     harness.store->setCapsuleLook(100, 40);
     EXPECT_NEAR(render(1.0).pixelColor(75, 12).alpha(), 102, 3);
-    EXPECT_EQ(harness.preferences.integer("salary.capsuleOpacity"), 40);
 }
 
 // The amount's glyphs are the only rose pixels below the label: they must lie on the amount's
 // one line, across enough of the capsule to be read. A far too wide amount is scaled down, so its
 // glyphs are shorter, rather than cut at the capsule's edges or wrapped.
 TEST_F(FloatingAmountViewTest, ShowsTheAmountOnOneLineAcrossTheCapsule) {
-    std::vector<int> inkHeights;
+    std::vector<qreal> inkHeights;
     for (const char* amount : {"500", "999999999999"}) {
         work(amount, 16200);
-        const QImage image = render(1);
-        int first = 150, last = -1, top = 90, bottom = -1;
-        for (int y = static_cast<int>(CapsuleArt::labelBox().bottom()) + 1; y < 90; ++y) {
-            for (int x = 0; x < 150; ++x) {
-                const QColor c = image.pixelColor(x, y);
-                if (c.alpha() > 200 && c.red() > 200 && c.green() < 150 && c.blue() < 170) {
-                    first = std::min(first, x);
-                    last = std::max(last, x);
-                    top = std::min(top, y);
-                    bottom = y;
-                }
-            }
-        }
-        EXPECT_LT(first, 40) << amount;
-        EXPECT_GT(last, 110) << amount;
-        EXPECT_LE(bottom, CapsuleArt::amountBox().bottom() + 1) << amount;
-        inkHeights.push_back(bottom - top);
+        const auto rose = [](QPointF at, QColor c) {
+            return at.y() > std::floor(CapsuleArt::labelBox().bottom()) + 1 && c.alpha() > 200 &&
+                   c.red() > 200 && c.green() < 150 && c.blue() < 170;
+        };
+        const QRectF glyphs = ink(render(1), rose).boundingRect();
+        EXPECT_LT(glyphs.left(), 40) << amount;
+        EXPECT_GT(glyphs.right(), 111) << amount;
+        EXPECT_LE(glyphs.bottom(), CapsuleArt::amountBox().bottom() + 1.5) << amount;
+        inkHeights.push_back(glyphs.height());
     }
     EXPECT_GT(view.amountLine().size(), 16);
     EXPECT_LT(inkHeights[1], inkHeights[0]);
+}
+
+// The label and the look tell working, the break, overtime and rest apart, and a screen reader
+// reads the break in the capsule's name.
+TEST_F(FloatingAmountViewTest, ShowsTheSessionsState) {
+    harness.store->setWorkday({true, 12 * 60, 13 * 60, AfterEnd::overtime, 1.5, false});
+    EXPECT_EQ(view.look(), CapsuleLook::atRest);
+    harness.store->startWork();
+    const std::tuple<int, int, CapsuleLook> day[] = {{10, 0, CapsuleLook::regular},
+                                                     {12, 0, CapsuleLook::lunchBreak},
+                                                     {12, 59, CapsuleLook::lunchBreak},
+                                                     {13, 0, CapsuleLook::regular},
+                                                     {18, 0, CapsuleLook::overtime}};
+    for (const auto& [hour, minute, look] : day) {
+        harness.tickAt({2026, 3, 2, hour, minute});
+        EXPECT_EQ(view.look(), look) << hour << ":" << minute;
+        if (look == CapsuleLook::lunchBreak) {  // 09:00 to 12:00 of eight paid hours
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Name),
+                      "今日收入 ¥187.50，午休中");
+        }
+    }
+    harness.store->stopWork();
+    EXPECT_EQ(view.look(), CapsuleLook::atRest);
+    const QImage regular = CapsuleArt::below(1, CapsuleLook::regular).toImage();
+    EXPECT_NE(regular, CapsuleArt::below(1, CapsuleLook::lunchBreak).toImage());
+    EXPECT_NE(regular, CapsuleArt::below(1, CapsuleLook::atRest).toImage());
 }
 
 TEST_F(FloatingAmountViewTest, RepaintsOnlyWhenTheShownTextChanges) {
@@ -112,13 +174,11 @@ TEST_F(FloatingAmountViewTest, RepaintsOnlyWhenTheShownTextChanges) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return view.paintCount() > 0; }));
     const int painted = view.paintCount();
     for (int tick = 0; tick < 20; ++tick) {  // one second of ticks, the same cent throughout
-        harness.clock.advance(0.05);
-        harness.scheduler.tick();
+        harness.tickAfter(0.05);
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(view.paintCount(), painted);
-    harness.clock.advance(40);
-    harness.scheduler.tick();
+    harness.tickAfter(40);
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.paintCount() == painted + 1; }));
     // Privacy shows one mask whatever the amount, in one repaint, and turning it off shows the
     // amount again.
@@ -138,8 +198,7 @@ TEST_F(FloatingAmountViewTest, ShownAfterAnHourHiddenPaintsTheRightAmountAtOnce)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     view.hide();
     for (int minute = 0; minute < 60; ++minute) {
-        harness.clock.advance(60);
-        harness.scheduler.tick();
+        harness.tickAfter(60);
     }
     EXPECT_EQ(view.paintedAmount(), "¥0.00");
     const int painted = view.paintCount();
@@ -147,16 +206,6 @@ TEST_F(FloatingAmountViewTest, ShownAfterAnHourHiddenPaintsTheRightAmountAtOnce)
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.paintCount() > painted; }));
     EXPECT_EQ(view.paintedAmount(), "¥55.56");  // 500 over the nine hours to 18:00
     EXPECT_EQ(view.paintedAmount(), view.amountLine());
-}
-
-// A screen reader reads the break in the capsule's name, as the capsule shows it.
-TEST_F(FloatingAmountViewTest, SaysTheBreakToScreenReaders) {
-    WorkdayRules rules;
-    rules.breakEnabled = true;
-    harness.store->setWorkday(rules);
-    work("500", 3.5 * 3600);  // 12:30
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Name),
-              "今日收入 ¥187.50，午休中");
 }
 
 // The Menu key, Shift+F10 and a screen reader's menu action each open the capsule's menu.

@@ -1,17 +1,202 @@
 #include "views/SettingsPages.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 #include <QAbstractSpinBox>
 #include <QAccessible>
-#include <QStackedWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+#include <QTimeEdit>
 
-#include "fakes/SettingsPageFixture.h"
+#include "engine/PreferenceKeys.h"
+#include "fakes/StoreHarness.h"
+#include "views/AmountFormat.h"
 #include "views/ContentView.h"
+#include "views/DesktopCard.h"
+#include "views/PayIntervalLine.h"
 
 namespace orvelle {
 namespace {
 
-using SettingsPagesTest = test::SettingsPageFixture;
+// An autostart entry that lives in memory, starts switched on and can be made to fail.
+struct FakeDesktop {
+    bool enabled = true;
+    std::string failure;
+    int resets = 0;
+
+    DesktopActions actions() {
+        return {[this] { return enabled; },
+                [this](bool on) {
+                    enabled = failure.empty() ? on : enabled;
+                    return failure;
+                },
+                [this] { ++resets; }};
+    }
+};
+
+// The settings window's pages on a store of fakes at 09:00, driven through their real widgets; it
+// opens on the salary page, the designed one.
+class SettingsPageFixture : public ::testing::Test {
+protected:
+    // Offers the fake desktop's actions only when `withDesktop`: they widen the window.
+    explicit SettingsPageFixture(bool withDesktop = false) : withDesktop_(withDesktop) {
+        view.resize(460, 420);
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+
+    template <typename T = QWidget>
+    T* find(const char* name) {
+        T* widget = view.findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    // Lets the page catch up with the store's announcements.
+    void settle() { QCoreApplication::processEvents(); }
+    QString text(const char* label) { return find<QLabel>(label)->text(); }
+    void click(const char* button) {
+        QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
+        settle();
+    }
+    void type(const char* amount) {
+        find<QLineEdit>("amountField")->selectAll();
+        QTest::keyClicks(find<QLineEdit>("amountField"), amount);
+    }
+    void setTime(const char* field, int hour, int minute = 0) {
+        find<QTimeEdit>(field)->setTime(QTime(hour, minute));
+    }
+
+    const bool withDesktop_;
+    test::StoreHarness harness;
+    FakeDesktop desktop;
+    SettingsPages view{harness.launchAt({2026, 3, 2, 9, 0}),
+                       withDesktop_ ? desktop.actions() : DesktopActions{}};
+};
+
+// The salary page's tests; without the desktop actions the window can be made narrow enough for
+// its long texts to wrap.
+using ContentViewTest = SettingsPageFixture;
+
+TEST_F(ContentViewTest, ModeEndTimeAndWorkingDaysSaveOnEveryChange) {
+    EXPECT_FALSE(find("workingDaysRow")->isVisible());
+    click("monthlySegment");
+    EXPECT_EQ(harness.preferences.text(keys::mode), "monthly");
+    EXPECT_TRUE(find("workingDaysRow")->isVisible());
+    setTime("endTime", 17, 30);
+    EXPECT_EQ(harness.preferences.integer(keys::scheduleEndMin), 1050);
+    click("daysUp");
+    EXPECT_EQ(harness.preferences.number(keys::workingDays), 22.0);
+    EXPECT_EQ(text("workingDaysValue"), "22.00 天");
+    harness.store->setWorkingDaysPerMonth(31);
+    const int writes = harness.preferences.writeCount();
+    click("daysUp");
+    EXPECT_EQ(harness.store->workingDaysPerMonth(), 31);
+    EXPECT_EQ(harness.preferences.writeCount(), writes);  // at the bound nothing changes
+}
+
+// Typing saves nothing; Return in the amount field saves it, Return elsewhere presses start,
+// which saves the typed amount first; stopping saves nothing, and saving waits until then.
+TEST_F(ContentViewTest, OnlyReturnStartAndSaveWriteTheAmount) {
+    type("1,234.5");
+    EXPECT_EQ(harness.store->amountText(), "1,234.5");
+    EXPECT_FALSE(harness.preferences.contains(keys::amount));
+    QTest::keyClick(find("amountField"), Qt::Key_Return);
+    EXPECT_EQ(harness.preferences.number(keys::amount), 1234.5);
+    EXPECT_FALSE(harness.store->isWorking());
+    type("8,000");
+    QTest::keyClick(find("endTime"), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(harness.preferences.number(keys::amount), 8000);
+    EXPECT_EQ(find<QPushButton>("startStopButton")->text(), "结束上班");
+    EXPECT_FALSE(find("saveButton")->isEnabled());
+    type("9000");
+    click("startStopButton");
+    EXPECT_EQ(harness.preferences.number(keys::amount), 8000);
+    EXPECT_EQ(find<QPushButton>("startStopButton")->text(), "开始上班");
+    click("saveButton");
+    EXPECT_EQ(harness.preferences.number(keys::amount), 9000);
+    // Text that is no number is said to count as 0, only while it stands there.
+    for (const auto& [text, said] : {std::pair{"12abc", true}, {"0x1f4", false}}) {
+        type(text);
+        settle();
+        EXPECT_EQ(find("amountHint")->isVisible(), said) << text;
+    }
+}
+
+TEST_F(ContentViewTest, PayIntervalLineShowsHoursAndPayPerSecond) {
+    EXPECT_EQ(text("payIntervalLine").toStdString(), kPayIntervalHint);
+    const std::tuple<SalaryMode, const char*, int, const char*> rows[] = {
+        {SalaryMode::daily, "500", 18 * 60, "计薪区间约 9.00 小时 · 约 0.0154 元/秒"},
+        {SalaryMode::monthly, "8,000", 17 * 60 + 30, "计薪区间约 8.50 小时 · 约 0.0120 元/秒"}};
+    for (const auto& [mode, amount, end, line] : rows) {
+        harness.store->setMode(mode);
+        harness.store->setAmountText(amount);
+        harness.store->setScheduleEndMinutes(end);
+        harness.store->startWork();
+        settle();
+        EXPECT_EQ(text("payIntervalLine"), line);
+    }
+    harness.store->setPrivacy(true);  // the money is masked, the hours are not
+    settle();
+    EXPECT_EQ(text("payIntervalLine"), "计薪区间约 8.50 小时 · 约 •.•••• 元/秒");
+    EXPECT_FALSE(text("earnedAmount").contains(QRegularExpression("[0-9]")));
+}
+
+TEST_F(ContentViewTest, EarnedAmountStaysOnOneLineAndLongTextsWrap) {
+    harness.store->startWork();
+    harness.tickAfter(16200);
+    settle();
+    EXPECT_EQ(text("earnedAmount"), "250.00 元");
+    harness.store->setAmountText("9999999999999");
+    harness.scheduler.tick();
+    view.resize(320, 420);
+    settle();
+    QLabel* amount = find<QLabel>("earnedAmount");
+    const QWidget* line = find<QScrollArea>("earnedScroll")->viewport();
+    EXPECT_GT(amount->width(), line->width());        // scrolls sideways
+    EXPECT_LE(amount->height(), line->height() + 2);  // rather than wrapping
+    for (const char* name : {"tip", "payIntervalLine"}) {
+        QLabel* label = find<QLabel>(name);
+        EXPECT_TRUE(QTest::qWaitFor([label] {
+            return label->height() >= label->heightForWidth(label->width());
+        })) << name;
+        EXPECT_GT(label->height(), 2 * label->fontMetrics().height()) << name;
+    }
+}
+
+// Off screen the page does nothing for the store; brought back it shows the present at once,
+// before its first paint and without waiting for the next turn of the event loop.
+TEST_F(ContentViewTest, HiddenOrMinimisedPageCatchesUpWhenShownAgain) {
+    harness.store->startWork();
+    settle();
+    const std::pair<void (QWidget::*)(), void (QWidget::*)()> offAndOn[] = {
+        {&QWidget::hide, &QWidget::show}, {&QWidget::showMinimized, &QWidget::showNormal}};
+    for (const auto& [off, on] : offAndOn) {
+        const QString before = text("earnedAmount");
+        (view.*off)();
+        settle();
+        harness.tickAfter(3600);  // an hour at 500 a day over nine hours
+        settle();
+        EXPECT_EQ(text("earnedAmount"), before);
+        (view.*on)();
+        EXPECT_EQ(
+            text("earnedAmount"),
+            QString::fromStdString(formattedAmount(harness.store->earnedTodayDisplay()) + " 元"));
+    }
+}
+
+// The pages with the desktop actions on offer, which widen the window.
+class SettingsPagesTest : public SettingsPageFixture {
+protected:
+    SettingsPagesTest() : SettingsPageFixture(true) {}
+};
 
 // The window opens on the designed page, which holds none of the additions; each addition is on
 // its own page, reached by its button; Return on a page button still starts work.
@@ -22,14 +207,11 @@ TEST_F(SettingsPagesTest, OpensOnTheDesignedPageAndKeepsEachAdditionOnItsOwn) {
     for (const char* addition : {"breakEnabled", "afterEnd", "privacy", "capsuleScale"}) {
         EXPECT_EQ(salary->findChild<QWidget*>(addition), nullptr) << addition;
     }
-    const struct {
-        const char* button;
-        const char* shows;
-    } pages[] = {{"pageWorkday", "breakEnabled"}, {"pageCapsule", "privacy"}};
-    for (const auto& page : pages) {
-        click(page.button);
-        EXPECT_TRUE(find(page.shows)->isVisible()) << page.button;
-        EXPECT_FALSE(salary->isVisible()) << page.button;
+    for (const auto& [button, shows] :
+         {std::pair{"pageWorkday", "breakEnabled"}, {"pageCapsule", "privacy"}}) {
+        click(button);
+        EXPECT_TRUE(find(shows)->isVisible()) << button;
+        EXPECT_FALSE(salary->isVisible()) << button;
     }
     click("pageSalary");
     EXPECT_TRUE(salary->isVisible());
@@ -56,21 +238,16 @@ TEST_F(SettingsPagesTest, NamesEveryControlForScreenReaders) {
             }
         }
     }
-    const struct {
-        const char* control;
-        QAccessible::Role role;
-        const char* name;
-        bool chosen;
-    } segments[] = {{"dailySegment", QAccessible::RadioButton, "日薪", true},
-                    {"monthlySegment", QAccessible::RadioButton, "月薪", false},
-                    {"pageSalary", QAccessible::PageTab, "薪资页", true},
-                    {"pageCapsule", QAccessible::PageTab, "胶囊页", false}};
-    for (const auto& segment : segments) {
-        QAccessibleInterface* control = spoken(find(segment.control));
-        EXPECT_EQ(control->role(), segment.role) << segment.control;
-        EXPECT_EQ(control->text(QAccessible::Name), segment.name);
-        const QAccessible::State state = control->state();
-        EXPECT_EQ(state.checked || state.selected, segment.chosen) << segment.control;
+    const std::tuple<const char*, QAccessible::Role, const char*, bool> segments[] = {
+        {"dailySegment", QAccessible::RadioButton, "日薪", true},
+        {"monthlySegment", QAccessible::RadioButton, "月薪", false},
+        {"pageSalary", QAccessible::PageTab, "薪资页", true},
+        {"pageCapsule", QAccessible::PageTab, "胶囊页", false}};
+    for (const auto& [name, role, spokenName, chosen] : segments) {
+        QAccessibleInterface* control = spoken(find(name));
+        EXPECT_EQ(control->role(), role) << name;
+        EXPECT_EQ(control->text(QAccessible::Name), spokenName);
+        EXPECT_EQ(control->state().checked || control->state().selected, chosen) << name;
     }
     spoken(find("monthlySegment"))
         ->actionInterface()
@@ -99,6 +276,108 @@ TEST_F(SettingsPagesTest, FocusedSegmentsWearAVisibleRing) {
                   100)
             << name;
     }
+}
+
+// The desktop rows drive the desktop and show what failed; the box shows the entry as it is, not
+// the wish, also after a change made elsewhere while the page was away.
+TEST_F(SettingsPagesTest, DesktopRowsDriveTheDesktopAndShowWhatFailed) {
+    click("pageCapsule");
+    auto* autostart = find<QCheckBox>("autostart");
+    EXPECT_TRUE(autostart->isChecked());
+    click("autostart");
+    EXPECT_FALSE(desktop.enabled);
+    desktop.failure = "无法写入自启动项";
+    click("autostart");
+    EXPECT_FALSE(autostart->isChecked());
+    EXPECT_TRUE(find("desktopError")->isVisible());
+    EXPECT_EQ(text("desktopError"), "无法写入自启动项");
+    click("resetPosition");
+    EXPECT_EQ(desktop.resets, 1);
+    desktop.enabled = true;  // turned on through the tray
+    click("pageSalary");
+    click("pageCapsule");
+    EXPECT_TRUE(autostart->isChecked());
+}
+
+// The capsule rows save each choice at once and follow the store, whoever changed it.
+TEST_F(SettingsPagesTest, CapsuleRowsSetTheLookAndFollowTheStore) {
+    click("pageCapsule");
+    auto* scale = find<QComboBox>("capsuleScale");
+    for (auto [box, percent] : {std::pair{scale, 150}, {find<QComboBox>("capsuleOpacity"), 40}}) {
+        box->setCurrentIndex(box->findData(percent));
+        box->activated(box->currentIndex());  // as a choice from the list does
+    }
+    EXPECT_EQ(harness.preferences.integer("salary.capsuleScale"), 150);
+    EXPECT_EQ(harness.preferences.integer("salary.capsuleOpacity"), 40);
+    click("privacy");
+    EXPECT_TRUE(harness.store->privacy());
+    harness.store->setPrivacy(false);  // a middle click on the capsule, say
+    harness.store->setCapsuleLook(200, 100);
+    EXPECT_FALSE(find<QCheckBox>("privacy")->isChecked());
+    EXPECT_EQ(scale->currentText(), "200 %");
+}
+
+TEST_F(SettingsPagesTest, TheBreakIsSavedOrRefusedWithAHint) {
+    click("pageWorkday");
+    EXPECT_FALSE(harness.preferences.contains(keys::breakEnabled));
+    EXPECT_FALSE(find("breakStart")->isEnabled());
+    click("breakEnabled");
+    EXPECT_EQ(harness.preferences.flag(keys::breakEnabled), true);
+    EXPECT_TRUE(find("breakStart")->isEnabled());
+    for (const auto& [start, end, hint] : {std::tuple{12, 11, "午休结束须晚于开始，未保存"},
+                                           {17, 19, "午休不能包含下班时间，未保存"}}) {
+        setTime("breakStart", start);
+        setTime("breakEnd", end);
+        EXPECT_TRUE(find("breakHint")->isVisible()) << hint;
+        EXPECT_EQ(text("breakHint"), hint);
+        EXPECT_FALSE(harness.preferences.contains(keys::breakStartMin)) << hint;  // never stored
+        setTime("breakStart", 12);
+        setTime("breakEnd", 13);
+        EXPECT_FALSE(find("breakHint")->isVisible());
+    }
+    setTime("breakStart", 11, 30);
+    EXPECT_EQ(harness.preferences.integer(keys::breakStartMin), 690);
+
+    harness.store->startWork();
+    click("pageSalary");
+    // 09:00 to 18:00 less 11:30 to 13:00: 7.5 paid hours at 500 a day.
+    EXPECT_EQ(text("payIntervalLine"), "计薪区间约 7.50 小时（不含午休） · 约 0.0185 元/秒");
+
+    // The end of work moved into the break: the stored break stays, and the pay ignores it.
+    harness.store->setScheduleEndMinutes(13 * 60);
+    harness.store->saveSettings();
+    settle();
+    EXPECT_EQ(text("breakHint"), "午休包含下班时间，暂不扣除");
+    EXPECT_EQ(text("payIntervalLine"), "计薪区间约 4.00 小时 · 约 0.0347 元/秒");
+}
+
+// Each choice after the end of work is saved, the multiplier shows only for overtime, and the rows
+// follow the store.
+TEST_F(SettingsPagesTest, AfterEndChoicesAndTheNoticeAreSaved) {
+    click("pageWorkday");
+    auto* afterEnd = find<QComboBox>("afterEnd");
+    auto* rate = find<QComboBox>("overtimeRate");
+    EXPECT_FALSE(rate->isVisible());
+    QTest::keyClick(afterEnd, Qt::Key_Down);
+    EXPECT_EQ(harness.preferences.text(keys::afterEnd), "stop");
+    QTest::keyClick(afterEnd, Qt::Key_Down);
+    EXPECT_EQ(harness.store->workday().afterEnd, AfterEnd::overtime);
+    EXPECT_TRUE(rate->isVisible());
+    QTest::keyClick(rate, Qt::Key_Down);
+    EXPECT_EQ(harness.preferences.number(keys::overtimeRate), 2.0);
+    find<QCheckBox>("endNotice")->click();  // a mouse click may miss its text
+    EXPECT_EQ(harness.preferences.flag(keys::endNotice), true);
+    WorkdayRules stored = harness.store->workday();
+    stored.afterEnd = AfterEnd::keepPaying;
+    harness.store->setWorkday(stored);
+    EXPECT_EQ(afterEnd->currentText(), "继续计薪");
+    EXPECT_FALSE(rate->isVisible());
+}
+
+TEST(DesktopCardTest, OffersOnlyTheActionsGiven) {
+    const DesktopCard card(DesktopActions{{}, {}, [] {}});
+    EXPECT_EQ(card.findChild<QCheckBox*>("autostart"), nullptr);
+    EXPECT_NE(card.findChild<QPushButton*>("resetPosition"), nullptr);
 }
 
 }  // namespace
