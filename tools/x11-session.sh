@@ -19,7 +19,7 @@ wait_until() {
 }
 
 # start_x11_session WIDTHxHEIGHT: starts Xvfb on a free display and openbox on it; exports
-# DISPLAY and a private XDG_CONFIG_HOME and XDG_RUNTIME_DIR under $SESSION_DIR.
+# DISPLAY and a private XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR under $SESSION_DIR.
 start_x11_session() {
     SESSION_SIZE=$1
     SESSION_DIR=$(mktemp -d /tmp/orvelle-x11.XXXXXX)
@@ -27,7 +27,7 @@ start_x11_session() {
     openbox --sm-disable >"$SESSION_DIR/openbox.log" 2>&1 &
     WM_PID=$!
     wait_until 20 wm_announced
-    export XDG_CONFIG_HOME=$SESSION_DIR/config
+    export XDG_CONFIG_HOME=$SESSION_DIR/config XDG_DATA_HOME=$SESSION_DIR/data
     export XDG_RUNTIME_DIR=$SESSION_DIR/runtime
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"

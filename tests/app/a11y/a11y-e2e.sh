@@ -9,12 +9,7 @@ set -euo pipefail
 BIN=$(realpath "$1")
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/../e2e/x11-session.sh"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-
-start_x11_session 1440x900
-trap 'stop_x11_session' EXIT
-PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
-mkdir -p "$(dirname "$PREFS")"
+begin_e2e
 echo '{"salary.amount": 500, "salary.mode": "daily"}' >"$PREFS"
 
 # Everything below runs on its own session bus, which starts the accessibility bus when Qt asks

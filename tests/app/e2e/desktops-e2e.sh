@@ -65,7 +65,7 @@ if [[ $SERVER == wayland && $(id -u) -eq 0 ]]; then
 fi
 # A private configuration and runtime folder, set up already as at a login: a first launch would
 # open the settings window too.
-export XDG_CONFIG_HOME=$SESSION_DIR/config XDG_RUNTIME_DIR=$SESSION_DIR/runtime
+export XDG_CONFIG_HOME=$SESSION_DIR/config XDG_DATA_HOME=$SESSION_DIR/data XDG_RUNTIME_DIR=$SESSION_DIR/runtime
 mkdir -p "$XDG_CONFIG_HOME/orvelle" "$XDG_RUNTIME_DIR"
 echo '{}' >"$XDG_CONFIG_HOME/orvelle/preferences.json"
 chmod 700 "$XDG_RUNTIME_DIR"

@@ -6,14 +6,9 @@
 set -euo pipefail
 BIN=$(realpath "$1")
 source "$(dirname "$0")/x11-session.sh"
-# Leak checking is the unit tests' job; Qt and fontconfig keep caches until exit.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-
-start_x11_session 1440x900
-trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
-PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
+begin_e2e
 # Not a first launch, which would open the settings window by itself (the verbs test covers that).
-mkdir -p "$(dirname "$PREFS")" && echo '{}' >"$PREFS"
+echo '{}' >"$PREFS"
 
 launch() {
     start_app

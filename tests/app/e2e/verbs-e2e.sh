@@ -6,11 +6,7 @@
 set -euo pipefail
 BIN=$(realpath "$1")
 source "$(dirname "$0")/x11-session.sh"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-start_x11_session 1440x900
-trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
-PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
-mkdir -p "$(dirname "$PREFS")"
+begin_e2e
 LOG=$SESSION_DIR/orvelle.log
 
 # verb EXPECTED_STATUS ARGS...: runs orvelle with ARGS and checks its exit status.

@@ -38,6 +38,18 @@ finish_checks() {
     ((failures == 0))
 }
 
+# begin_e2e: how every script that drives $BIN on an X session of its own begins: leak checks left
+# to the unit tests (Qt and fontconfig keep caches until exit; libfaketime may be preloaded before
+# the sanitizer's runtime), Xvfb and openbox at 1440 × 900, the capsule killed and the session
+# removed at exit, and PREFS naming the settings file, in a folder of its own.
+begin_e2e() {
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0:verify_asan_link_order=0"
+    start_x11_session 1440x900
+    trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
+    PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
+    mkdir -p "$(dirname "$PREFS")"
+}
+
 # start_app ARGS...: starts $BIN with ARGS, its output added to $SESSION_DIR/orvelle.log, and sets
 # APP_PID; end_app ends it with SIGTERM and waits for it.
 start_app() {

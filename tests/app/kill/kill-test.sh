@@ -11,16 +11,12 @@
 set -euo pipefail
 BIN=$(realpath "$1")
 source "$(dirname "$0")/../e2e/x11-session.sh"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0:verify_asan_link_order=0"
 export TZ=Asia/Shanghai FAKETIME_DONT_FAKE_MONOTONIC=1
 # Preloaded rather than run through the faketime wrapper, so that a kill leaves nothing behind.
 FAKETIME_LIB=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
-start_x11_session 1440x900
-trap 'kill -9 ${APP_PID:-} 2>/dev/null || true; stop_x11_session' EXIT
+begin_e2e
 FOLDER=$XDG_CONFIG_HOME/orvelle
-PREFS=$FOLDER/preferences.json
-mkdir -p "$FOLDER"
 
 fail() {
     echo "FAILED: $*"

@@ -11,7 +11,7 @@ SESSION_SIZE=1024x768
 SESSION_DIR=$(mktemp -d /tmp/orvelle-notify.XXXXXX)
 trap 'kill ${DUNST_PID:-} ${XVFB_PID:-} 2>/dev/null || true; rm -rf "$SESSION_DIR"' EXIT
 start_x_server
-export XDG_CONFIG_HOME=$SESSION_DIR/config XDG_RUNTIME_DIR=$SESSION_DIR/runtime
+export XDG_CONFIG_HOME=$SESSION_DIR/config XDG_DATA_HOME=$SESSION_DIR/data XDG_RUNTIME_DIR=$SESSION_DIR/runtime
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
 # Everything below runs on its own session bus, which ends with it.
