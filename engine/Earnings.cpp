@@ -1,6 +1,7 @@
 #include "engine/Earnings.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace orvelle {
 
@@ -99,6 +100,60 @@ Earned earnedAt(const PayInterval& interval, Instant sessionStart, Instant now, 
         rules.afterEnd == AfterEnd::overtime ? paidSecondsBetween(interval.end, now, unpaid) : 0.0;
     const double weighted = extra * rules.overtimeRate;
     return {(regular + weighted) * rate, pastEnd, inBreak, regular + extra, weighted * rate};
+}
+
+namespace {
+
+// A wake this long after the instant the amount reaches a cent finds it past the cent, whatever
+// the rounding of the arithmetic.
+constexpr double kPastTheCent = 0.001;
+
+// Returns the money earned per second at `now`: nothing in the break or after an end that stops
+// the pay, the overtime rate in overtime.
+double slopeAt(const PayInterval& interval, Instant sessionStart, Instant now, double rate,
+               const WorkdayRules& rules) {
+    if (now < sessionStart) {
+        return rate;  // a clock set back: the amount is the plain, negative, difference
+    }
+    if (!(now < interval.end)) {
+        switch (rules.afterEnd) {
+            case AfterEnd::keepPaying:
+                return rate;
+            case AfterEnd::stop:
+                return 0.0;
+            case AfterEnd::overtime:
+                return rate * rules.overtimeRate;
+        }
+    }
+    const bool inBreak =
+        interval.unpaid && !(now < interval.unpaid->from) && now < interval.unpaid->to;
+    return inBreak ? 0.0 : rate;
+}
+
+}  // namespace
+
+std::optional<Instant> nextChange(const PayInterval& interval, Instant sessionStart, Instant now,
+                                  double rate, const WorkdayRules& rules) {
+    std::optional<Instant> next;
+    const auto consider = [&](Instant at) {
+        if (now < at && (!next || at < *next)) {
+            next = at;
+        }
+    };
+    consider(sessionStart);
+    if (interval.unpaid) {
+        consider(interval.unpaid->from);
+        consider(interval.unpaid->to);
+    }
+    consider(interval.end);
+    const double slope = slopeAt(interval, sessionStart, now, rate, rules);
+    const double amount = earnedAt(interval, sessionStart, now, rate, rules).amount;
+    if (slope > 0 && std::isfinite(slope) && std::isfinite(amount)) {
+        // The amount shows to the cent, rounded: it changes when it reaches the next half cent.
+        const double halfCent = (std::floor(amount * 100 - 0.5) + 1.5) / 100;
+        consider(Instant{now.secondsSince1970 + (halfCent - amount) / slope + kPastTheCent});
+    }
+    return next;
 }
 
 }  // namespace orvelle

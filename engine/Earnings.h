@@ -74,4 +74,11 @@ struct Earned {
 Earned earnedAt(const PayInterval& interval, Instant sessionStart, Instant now, double rate,
                 const WorkdayRules& rules);
 
+// Returns the first instant after `now` at which what a session shows can change with time alone:
+// the amount reaching its next cent (it grows in straight lines between the session's start, the
+// break's edges and the end of work, at the rate those give), the break beginning or ending, the
+// end of work. Nothing when none comes: a session that earns nothing more.
+std::optional<Instant> nextChange(const PayInterval& interval, Instant sessionStart, Instant now,
+                                  double rate, const WorkdayRules& rules);
+
 }  // namespace orvelle

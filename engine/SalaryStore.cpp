@@ -108,26 +108,41 @@ void SalaryStore::setPrivacy(bool on) {
 void SalaryStore::setMode(SalaryMode mode) {
     mode_ = mode;
     observers_.announce(StoreProperty::mode);
+    settingsChanged();
 }
 
 void SalaryStore::setAmountText(std::string text) {
     amountText_ = std::move(text);
     observers_.announce(StoreProperty::amountText);
+    settingsChanged();
 }
 
 void SalaryStore::setScheduleEndMinutes(int minutes) {
     scheduleEndMinutes_ = std::clamp(minutes, 0, 1439);
+    interval_.reset();
     observers_.announce(StoreProperty::scheduleEnd);
+    settingsChanged();
 }
 
 void SalaryStore::setWorkingDaysPerMonth(double days) {
     workingDaysPerMonth_ = days;
     observers_.announce(StoreProperty::workingDaysPerMonth);
+    settingsChanged();
 }
 
 void SalaryStore::setWorkday(const WorkdayRules& rules) {
     workday_ = rules;
+    interval_.reset();
     observers_.announce(StoreProperty::workday);
+    settingsChanged();
+}
+
+// A setting changes the amount of the whole session: it is shown at once, not at the next wake.
+void SalaryStore::settingsChanged() {
+    if (tick_) {
+        refreshEarnedDisplay();
+        scheduleNextWake(clock_.now());
+    }
 }
 
 void SalaryStore::setIsWorking(bool working) {
@@ -141,12 +156,16 @@ void SalaryStore::setEarnedTodayDisplay(double earned) {
 }
 
 void SalaryStore::setMenuBarEarnedText(std::string text) {
+    if (text == menuBarEarnedText_) {
+        return;
+    }
     menuBarEarnedText_ = std::move(text);
     observers_.announce(StoreProperty::menuBarEarnedText);
 }
 
 void SalaryStore::setFirstAnchorStart(std::optional<Instant> anchor) {
     firstAnchorStart_ = anchor;
+    interval_.reset();
     observers_.announce(StoreProperty::firstAnchorStart);
 }
 
@@ -231,30 +250,60 @@ void SalaryStore::loadAnchorIfNeeded() {
 }
 
 void SalaryStore::startTicking() {
-    stopTicking();
-    tick_ = scheduler_.scheduleRepeating(kTickInterval, [this] { onTick(); });
+    if (!tick_) {
+        tick_ = scheduler_.wakeTimer([this](WakeReason reason) { onTick(reason); });
+    }
+    scheduleNextWake(clock_.now());
 }
 
 void SalaryStore::stopTicking() {
-    if (tick_) {
-        tick_->invalidate();
-        tick_.reset();
-    }
+    tick_.reset();
+    nextMidnight_.reset();
 }
 
-void SalaryStore::onTick() {
+void SalaryStore::onTick(WakeReason reason) {
+    if (reason == WakeReason::clockChanged) {
+        interval_.reset();
+        nextMidnight_.reset();
+    }
     // The update runs right in the timer's callback, after nothing else: handing it to a later
-    // turn of the event loop would wake the loop a second time at every tick. A day change may
-    // stop the timer from within its own callback, which the scheduler allows.
+    // turn of the event loop would wake the loop a second time. A day change may stop the timer
+    // from within its own callback, which the scheduler allows.
     reconcileCalendarDayIfNeeded();
     refreshEarnedDisplay();
+    if (tick_) {
+        scheduleNextWake(clock_.now());
+    }
 }
 
-std::optional<PayInterval> SalaryStore::payInterval() const {
-    if (!firstAnchorStart_) {
-        return std::nullopt;
+// Sleeps until the first instant at which anything shown can change: the next cent, the break's
+// edges, the end of work, or midnight, when the day's session ends; never sooner than 50 ms from
+// now. Should nothing be computable (a calendar that fails), it wakes every 50 ms as a plain tick
+// would.
+void SalaryStore::scheduleNextWake(Instant now) {
+    if (!nextMidnight_ || !(now < *nextMidnight_)) {
+        const auto tomorrow = calendar_.oneDayLater(now);
+        nextMidnight_ = tomorrow ? calendar_.atLocalTime(*tomorrow, 0, 0) : std::nullopt;
     }
-    return payIntervalOf(calendar_, *firstAnchorStart_, scheduleEndMinutes_, workday_);
+    std::optional<Instant> next = nextMidnight_;
+    if (const auto& interval = payInterval(); interval && sessionStart_) {
+        const auto change =
+            nextChange(*interval, *sessionStart_, now, rateOver(interval), workday_);
+        if (change && (!next || *change < *next)) {
+            next = change;
+        }
+    }
+    const Instant soonest{now.secondsSince1970 + kShortestWakeSeconds};
+    tick_->wakeAt(next ? std::max(*next, soonest) : soonest);
+}
+
+const std::optional<PayInterval>& SalaryStore::payInterval() const {
+    if (!interval_) {
+        interval_ = firstAnchorStart_ ? std::optional(payIntervalOf(calendar_, *firstAnchorStart_,
+                                                                    scheduleEndMinutes_, workday_))
+                                      : std::nullopt;
+    }
+    return *interval_;
 }
 
 std::optional<double> SalaryStore::scheduledWorkSeconds() const {
@@ -283,18 +332,27 @@ double SalaryStore::rateOver(const std::optional<PayInterval>& interval) const {
 
 void SalaryStore::refreshEarnedDisplay() {
     const Instant now = clock_.now();
+    const bool wasPastEnd = pastEndOfWork_;
+    const bool wasOnBreak = onBreak_;
     pastEndOfWork_ = false;
     onBreak_ = false;
     const double earned = sessionStart_ ? earnedAt(now).amount : 0.0;
     // Only an absurd amount can overflow; the largest finite figure is still closer to the truth
     // than an infinity or "not a number" on screen.
     constexpr double kLargest = std::numeric_limits<double>::max();
-    setEarnedTodayDisplay(std::isnan(earned) ? 0.0 : std::clamp(earned, -kLargest, kLargest));
+    const double shown = std::isnan(earned) ? 0.0 : std::clamp(earned, -kLargest, kLargest);
+    // The state of the session (open, in the break, past the end) is announced with the amount,
+    // which may stand still meanwhile.
+    if (shown != earnedTodayDisplay_ || wasPastEnd != pastEndOfWork_ || wasOnBreak != onBreak_ ||
+        announcedWorking_ != isWorking_) {
+        announcedWorking_ = isWorking_;
+        setEarnedTodayDisplay(shown);
+    }
     setMenuBarEarnedText(isWorking_ ? formatTwoDecimals(earnedTodayDisplay_) : std::string{});
 }
 
 Earned SalaryStore::earnedAt(Instant now) {
-    const auto interval = payInterval();
+    const auto& interval = payInterval();
     const double rate = rateOver(interval);
     if (!interval) {
         const double seconds = secondsBetween(now, *sessionStart_);

@@ -33,12 +33,17 @@ struct StoreServices {
 
 // The single observable store of the salary settings and the running work session. It loads and
 // saves the settings, opens, resumes and closes work sessions, and, while a session is open,
-// recomputes the amount earned 20 times a second. Every assignment of a published property is
-// announced to the observers. It lives on the GUI thread and is never touched from another one.
+// recomputes the amount earned whenever it can change, at most 20 times a second: the instant of
+// the next cent, the break's edges, the end of work and midnight are computed ahead, and the
+// store sleeps until the first of them, or until the wall clock, the zone or a setting changes.
+// What it shows is what a recomputation 20 times a second would show, only without the wake-ups
+// that change nothing. Every change of a published property is announced to the observers. It
+// lives on the GUI thread and is never touched from another one.
 class SalaryStore {
 public:
-    // The tick period of the earnings timer.
-    static constexpr std::chrono::milliseconds kTickInterval{50};
+    // The shortest time between two recomputations of the amount: it changes on screen at most 20
+    // times a second.
+    static constexpr double kShortestWakeSeconds = 0.05;
 
     // Loads the settings, restores a session of today and starts ticking if one is open.
     explicit SalaryStore(StoreServices services);
@@ -46,7 +51,8 @@ public:
     SalaryStore(const SalaryStore&) = delete;
     SalaryStore& operator=(const SalaryStore&) = delete;
 
-    // Published settings; the setters only assign and announce, nothing is saved.
+    // Published settings; the setters assign and announce, and a running session's amount follows
+    // at once; nothing is saved.
     SalaryMode mode() const { return mode_; }
     void setMode(SalaryMode mode);
     const std::string& amountText() const { return amountText_; }
@@ -137,9 +143,11 @@ private:
     void loadAnchorIfNeeded();
     void startTicking();
     void stopTicking();
-    void onTick();
+    void onTick(WakeReason reason);
+    void scheduleNextWake(Instant now);
+    void settingsChanged();
     void refreshEarnedDisplay();
-    std::optional<PayInterval> payInterval() const;
+    const std::optional<PayInterval>& payInterval() const;
     double rateOver(const std::optional<PayInterval>& interval) const;
     Earned earnedAt(Instant now);
     void closeRecord(SessionEnding ending);
@@ -166,12 +174,17 @@ private:
     bool pastEndOfWork_ = false;
     bool onBreak_ = false;
     bool isWorking_ = false;
+    bool announcedWorking_ = false;  // whether the session was open at the last announced amount
     double earnedTodayDisplay_ = 0.0;
     std::string menuBarEarnedText_;
     std::optional<Instant> sessionStart_;
     std::string calendarDay_;
     std::optional<Instant> firstAnchorStart_;
-    std::unique_ptr<RepeatingTimer> tick_;
+    std::unique_ptr<WakeTimer> tick_;
+    // The pay interval and the next midnight as last computed: they change only with the anchor,
+    // the end of work, the rules, the clock or the zone, and cost several local-time conversions.
+    mutable std::optional<std::optional<PayInterval>> interval_;
+    std::optional<Instant> nextMidnight_;
 };
 
 }  // namespace orvelle

@@ -4,18 +4,17 @@
 
 namespace orvelle {
 
-// A scheduler whose timers never fire and whose deferred work never runs: for computing the
-// store's state once, at one instant, without an event loop.
+// A scheduler whose timers never fire: for computing the store's state once, at one instant,
+// without an event loop.
 class InertScheduler final : public Scheduler {
 public:
-    std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds,
-                                                      std::function<void()>) override {
+    std::unique_ptr<WakeTimer> wakeTimer(std::function<void(WakeReason)>) override {
         return std::make_unique<InertTimer>();
     }
 
 private:
-    struct InertTimer final : RepeatingTimer {
-        void invalidate() override {}
+    struct InertTimer final : WakeTimer {
+        void wakeAt(Instant) override {}
     };
 };
 

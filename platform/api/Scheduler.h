@@ -1,18 +1,29 @@
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <memory>
 
+#include "platform/api/Instant.h"
+
 namespace orvelle {
 
-// A running repeating timer; destroying it stops it as well, also from within its own callback.
-class RepeatingTimer {
-public:
-    virtual ~RepeatingTimer() = default;
+// Why a wake timer fired.
+enum class WakeReason {
+    due,           // the instant it was set to has come
+    clockChanged,  // the wall clock was set or the local time zone changed: whatever was computed
+                   // from them may be stale
+};
 
-    // Stops the timer; it never fires again.
-    virtual void invalidate() = 0;
+// A timer on the wall clock: it fires once at the instant it is set to (also when that instant
+// passed during a suspend), and at once whenever the wall clock is set or the local time zone
+// changes. Destroying it stops it, also from within its own callback.
+class WakeTimer {
+public:
+    virtual ~WakeTimer() = default;
+
+    // Fires once at `when`, or as soon as it can when `when` has passed; replaces any earlier
+    // instant.
+    virtual void wakeAt(Instant when) = 0;
 };
 
 // Timers on the thread that owns the store (the GUI thread).
@@ -20,9 +31,8 @@ class Scheduler {
 public:
     virtual ~Scheduler() = default;
 
-    // Starts a timer that runs `callback` every `interval` until invalidated or destroyed.
-    virtual std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds interval,
-                                                              std::function<void()> callback) = 0;
+    // Returns a timer that calls `callback` with the reason whenever it fires.
+    virtual std::unique_ptr<WakeTimer> wakeTimer(std::function<void(WakeReason)> callback) = 0;
 };
 
 }  // namespace orvelle

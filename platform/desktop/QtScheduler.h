@@ -4,12 +4,13 @@
 
 namespace orvelle {
 
-// Timers on the Qt event loop of the GUI thread. Qt's timers keep firing while
-// menus are open and windows are dragged, because those run nested event loops.
+// Wake timers on the Qt event loop of the GUI thread, on the kernel's wall-clock timer: they fire
+// at their instant (also one that passed during a suspend), at once when the wall clock is set,
+// and when the system's time zone file changes. They keep firing while menus are open and windows
+// are dragged, because those run nested event loops.
 class QtScheduler final : public Scheduler {
 public:
-    std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds interval,
-                                                      std::function<void()> callback) override;
+    std::unique_ptr<WakeTimer> wakeTimer(std::function<void(WakeReason)> callback) override;
 };
 
 }  // namespace orvelle

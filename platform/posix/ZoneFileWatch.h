@@ -19,6 +19,9 @@ public:
     // Returns whether the kernel reports every change; where it cannot (no inotify, or a link
     // that leads through another link), callers must check themselves.
     bool watching() const { return fd_ >= 0 && !chained_; }
+    // Returns the descriptor that becomes readable when the file may have changed; -1 when the
+    // kernel gives no reports.
+    int fd() const { return fd_; }
 
     // Returns whether the file may have changed since the last call; true when not watching.
     bool changed();

@@ -38,16 +38,18 @@ private:
 // A scheduler whose timers fire only when the test says so.
 class ManualScheduler final : public Scheduler {
 public:
-    std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds,
-                                                      std::function<void()> callback) override {
-        slots_.push_back(std::make_shared<Slot>(Slot{std::move(callback)}));
+    std::unique_ptr<WakeTimer> wakeTimer(std::function<void(WakeReason)> callback) override {
+        slots_.push_back(std::make_shared<Slot>(Slot{std::move(callback), true, std::nullopt}));
         return std::make_unique<Timer>(slots_.back());
     }
-    // Fires every live timer once: one turn of a 20 Hz tick. A callback may start or stop timers.
-    void tick() {
+    // Fires every live timer once, as for a change of the clock or the zone: whatever the store
+    // shows is computed anew. A callback may start or stop timers.
+    void tick() { fire(WakeReason::clockChanged); }
+    // Fires every live timer once because its instant has come.
+    void fire(WakeReason reason = WakeReason::due) {
         for (const auto& slot : std::vector(slots_)) {
             if (slot->live) {
-                slot->callback();
+                slot->callback(reason);
             }
         }
         std::erase_if(slots_, [](const auto& slot) { return !slot->live; });
@@ -56,16 +58,26 @@ public:
     int liveTimers() const {
         return static_cast<int>(std::ranges::count_if(slots_, [](auto& s) { return s->live; }));
     }
+    // Returns the instant the live timer was last set to wake at; nothing when none is set.
+    std::optional<Instant> nextWake() const {
+        for (const auto& slot : slots_) {
+            if (slot->live) {
+                return slot->due;
+            }
+        }
+        return std::nullopt;
+    }
 
 private:
     struct Slot {
-        std::function<void()> callback;
+        std::function<void(WakeReason)> callback;
         bool live = true;
+        std::optional<Instant> due;
     };
-    struct Timer final : RepeatingTimer {
+    struct Timer final : WakeTimer {
         explicit Timer(std::shared_ptr<Slot> s) : slot(std::move(s)) {}
-        ~Timer() override { invalidate(); }
-        void invalidate() override { slot->live = false; }
+        ~Timer() override { slot->live = false; }
+        void wakeAt(Instant when) override { slot->due = when; }
         std::shared_ptr<Slot> slot;
     };
     std::vector<std::shared_ptr<Slot>> slots_;
