@@ -20,7 +20,8 @@ SalaryStore::SalaryStore(StoreServices services)
       scheduler_(services.scheduler),
       stored_(services.defaults, services.calendar),
       history_(services.history, services.calendar,
-               services.diagnostics != nullptr ? *services.diagnostics : std::cerr) {
+               services.diagnostics != nullptr ? *services.diagnostics : std::cerr),
+      capsule_(services.defaults) {
     // Whatever start-up changes in the file (a migration, the day's reset, a repaired session)
     // reaches it in one write, so that a kill at any instant leaves all of it or none.
     const PreferencesStore::Batch batch(defaults_);
@@ -51,58 +52,24 @@ void SalaryStore::loadSettings() {
         setWorkingDaysPerMonth(*stored.workingDaysPerMonth);
     }
     setWorkday(loadWorkdayRules(defaults_));
-    capsule_ = loadCapsuleSettings(defaults_);
 }
 
 void SalaryStore::setCapsuleLook(int scalePercent, int opacityPercent) {
-    const int scale = allowedScale(scalePercent);
-    const int opacity = allowedOpacity(opacityPercent);
-    if (scale == capsule_.scalePercent && opacity == capsule_.opacityPercent) {
-        return;
+    if (capsule_.setLook(scalePercent, opacityPercent)) {
+        observers_.announce(StoreProperty::capsuleLook);
     }
-    capsule_.scalePercent = scale;
-    capsule_.opacityPercent = opacity;
-    observers_.announce(StoreProperty::capsuleLook);
-    const PreferencesStore::Batch batch(defaults_);
-    defaults_.set(keys::capsuleScale, std::int64_t{scale});
-    defaults_.set(keys::capsuleOpacity, std::int64_t{opacity});
 }
 
 void SalaryStore::setRememberPosition(bool on) {
-    if (on == capsule_.rememberPosition) {
-        return;
+    if (capsule_.setRememberPosition(on)) {
+        observers_.announce(StoreProperty::capsuleLook);
     }
-    capsule_.rememberPosition = on;
-    observers_.announce(StoreProperty::capsuleLook);
-    defaults_.set(keys::rememberPosition, on);
-}
-
-std::optional<DesktopPoint> SalaryStore::capsulePosition(const std::string& layout) const {
-    if (!capsule_.rememberPosition) {
-        return std::nullopt;
-    }
-    return CapsulePositions::find(defaults_.text(keys::capsulePosition).value_or(""), layout);
-}
-
-void SalaryStore::setCapsulePosition(const std::string& layout, DesktopPoint at) {
-    if (capsule_.rememberPosition && capsulePosition(layout) != at) {
-        defaults_.set(
-            keys::capsulePosition,
-            CapsulePositions::with(defaults_.text(keys::capsulePosition).value_or(""), layout, at));
-    }
-}
-
-void SalaryStore::forgetCapsulePositions() {
-    defaults_.remove(keys::capsulePosition);
 }
 
 void SalaryStore::setPrivacy(bool on) {
-    if (on == capsule_.privacy) {
-        return;
+    if (capsule_.setPrivacy(on)) {
+        observers_.announce(StoreProperty::privacy);
     }
-    capsule_.privacy = on;
-    observers_.announce(StoreProperty::privacy);
-    defaults_.set(keys::privacy, on);
 }
 
 void SalaryStore::setMode(SalaryMode mode) {

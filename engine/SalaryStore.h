@@ -4,8 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/CapsulePositions.h"
-#include "engine/CapsuleSettings.h"
+#include "engine/CapsulePreferences.h"
 #include "engine/Earnings.h"
 #include "engine/SalaryMode.h"
 #include "engine/SessionHistory.h"
@@ -68,25 +67,29 @@ public:
     void setWorkday(const WorkdayRules& rules);
 
     // Whether every amount shown is masked (a screen being shared); saved as soon as it changes.
-    bool privacy() const { return capsule_.privacy; }
+    bool privacy() const { return capsule_.settings().privacy; }
     void setPrivacy(bool on);
 
     // The capsule's size (100, 125, 150 or 200) and opacity (40 to 100), in percent; a value in
     // between is taken to the nearest allowed one. Saved as soon as it changes.
-    int capsuleScalePercent() const { return capsule_.scalePercent; }
-    int capsuleOpacityPercent() const { return capsule_.opacityPercent; }
+    int capsuleScalePercent() const { return capsule_.settings().scalePercent; }
+    int capsuleOpacityPercent() const { return capsule_.settings().opacityPercent; }
     void setCapsuleLook(int scalePercent, int opacityPercent);
 
     // Whether the capsule goes back where the user dragged it, on the same screens; off by
     // default. Saved as soon as it changes; announced as `capsuleLook`.
-    bool rememberPosition() const { return capsule_.rememberPosition; }
+    bool rememberPosition() const { return capsule_.settings().rememberPosition; }
     void setRememberPosition(bool on);
     // Returns where the user left the capsule on the screens named `layout`, if remembering.
-    std::optional<DesktopPoint> capsulePosition(const std::string& layout) const;
+    std::optional<DesktopPoint> capsulePosition(const std::string& layout) const {
+        return capsule_.position(layout);
+    }
     // Keeps `at` as the capsule's place on the screens named `layout`, if remembering.
-    void setCapsulePosition(const std::string& layout, DesktopPoint at);
+    void setCapsulePosition(const std::string& layout, DesktopPoint at) {
+        capsule_.setPosition(layout, at);
+    }
     // Forgets every place the capsule was left at.
-    void forgetCapsulePositions();
+    void forgetCapsulePositions() { capsule_.forgetPositions(); }
 
     // Published session and earnings state.
     bool isWorking() const { return isWorking_; }
@@ -169,7 +172,7 @@ private:
     std::string amountText_ = "500";
     int scheduleEndMinutes_ = 18 * 60;
     double workingDaysPerMonth_ = 21.75;
-    CapsuleSettings capsule_;
+    CapsulePreferences capsule_;
     WorkdayRules workday_;
     bool pastEndOfWork_ = false;
     bool onBreak_ = false;
