@@ -1,6 +1,7 @@
 // The reference that tools/measure-app sets Orvelle against: the plainest Qt Widgets panel of the
-// capsule's size, a frameless 150 × 90 window that repaints a changing amount 20 times a second
-// with no caching, no skipped repaints and no formatting library.
+// capsule's size, a frameless 150 × 90 window that repaints the capsule's two texts, the label
+// "今日收入:" and a changing amount (¥500 a day over nine hours), in the capsule's fonts and sizes,
+// 20 times a second, with no caching, no skipped repaints and no formatting library.
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>
@@ -15,7 +16,7 @@ public:
         setWindowTitle(QStringLiteral("orvelle_naive_panel"));  // what measure-app looks for
         setFixedSize(150, 90);
         connect(&tick_, &QTimer::timeout, this, [this] {
-            amount_ += 0.0058;
+            amount_ += 500.0 / (9 * 3600) / 20;
             update();
         });
         tick_.start(50);
@@ -28,11 +29,17 @@ protected:
         painter.fillRect(rect(), QColor(250, 213, 229));
         painter.setBrush(Qt::white);
         painter.drawRoundedRect(rect().adjusted(10, 9, -10, -9), 36, 36);
-        QFont font = painter.font();
-        font.setPixelSize(24);
-        font.setBold(true);
-        painter.setFont(font);
-        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("¥%1").arg(amount_, 0, 'f', 2));
+        QFont label(QStringLiteral("Noto Sans CJK SC"));
+        label.setPixelSize(13);
+        label.setWeight(QFont::DemiBold);
+        painter.setFont(label);
+        painter.drawText(QRect(0, 14, 150, 22), Qt::AlignCenter, QStringLiteral("今日收入:"));
+        QFont amount(QStringLiteral("Noto Sans CJK SC"));
+        amount.setPixelSize(24);
+        amount.setWeight(QFont::Bold);
+        painter.setFont(amount);
+        painter.drawText(QRect(0, 36, 150, 40), Qt::AlignCenter,
+                         QStringLiteral("¥%1").arg(amount_, 0, 'f', 2));
     }
 
 private:
