@@ -31,4 +31,12 @@ std::filesystem::path xdgConfigHome() {
     return homeFolder().value_or("/") / ".config";
 }
 
+std::filesystem::path xdgDataHome() {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome != nullptr && dataHome[0] == '/') {
+        return dataHome;
+    }
+    return homeFolder().value_or("/") / ".local" / "share";
+}
+
 }  // namespace orvelle

@@ -10,6 +10,10 @@ namespace orvelle {
 // the user's entry in the password database.
 std::filesystem::path xdgConfigHome();
 
+// Returns $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute, by the same rules
+// as xdgConfigHome().
+std::filesystem::path xdgDataHome();
+
 // Returns the home folder: $HOME, or the user's entry in the password database when $HOME is
 // unset or not absolute (a service or a sanitized environment may run us without it); nothing
 // when neither names one.
