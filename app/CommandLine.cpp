@@ -80,7 +80,9 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
     const QCommandLineOption format("format", QString(), "format");
     const QCommandLineOption follow("follow");
     const QCommandLineOption privacy("privacy", QString(), "on|off|toggle");
-    parser.addOptions({help, version, status, format, follow, privacy});
+    const QCommandLineOption history("history");
+    const QCommandLineOption days("days", QString(), "N");
+    parser.addOptions({help, version, status, format, follow, privacy, history, days});
     for (const CommandOption& command : kCommands) {
         parser.addOption(QCommandLineOption(command.name));
     }
@@ -122,15 +124,24 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
         commands << "--privacy";
         result.command = {InstanceProtocol::Verb::privacy, {value.toStdString()}};
     }
-    if (commands.size() + (parser.isSet(status) ? 1 : 0) > 1) {
+    if (commands.size() + (parser.isSet(status) ? 1 : 0) + (parser.isSet(history) ? 1 : 0) > 1) {
         return refuse(QStringLiteral("一次只能使用一个命令：") + commands.join(' '));
     }
     if (!commands.isEmpty()) {
         result.action = Action::command;
     }
+    if (parser.isSet(days) && !parser.isSet(history)) {
+        return refuse(QStringLiteral("--days 只能与 --history 一起使用"));
+    }
+    if (parser.isSet(follow) && !parser.isSet(status)) {
+        return refuse(QStringLiteral("--follow 只能与 --status 一起使用"));
+    }
+    if (parser.isSet(history)) {
+        return readHistory(result, parser.value(format), parser.isSet(days), parser.value(days));
+    }
     if (!parser.isSet(status)) {
-        if (parser.isSet(format) || parser.isSet(follow)) {
-            return refuse(QStringLiteral("--format 和 --follow 只能与 --status 一起使用"));
+        if (parser.isSet(format)) {
+            return refuse(QStringLiteral("--format 只能与 --status 或 --history 一起使用"));
         }
         return result;
     }
@@ -148,6 +159,26 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
     return result;
 }
 
+CommandLine CommandLine::readHistory(CommandLine result, const QString& format, bool daysGiven,
+                                     const QString& days) {
+    result.action = Action::history;
+    bool number = false;
+    result.historyDays = daysGiven ? days.toInt(&number) : 30;
+    if (daysGiven && (!number || result.historyDays < 1)) {
+        result.action = Action::error;
+        result.error = QStringLiteral("--days 的取值应为正整数");
+    } else if (format == "csv") {
+        result.historyFormat = HistoryFormat::csv;
+    } else if (format == "json") {
+        result.historyFormat = HistoryFormat::json;
+    } else if (!format.isEmpty() && format != "plain") {
+        result.action = Action::error;
+        result.error =
+            QStringLiteral("未知格式：") + format + QStringLiteral("（可用 plain、csv、json）");
+    }
+    return result;
+}
+
 QString CommandLine::helpText() {
     return QStringLiteral(
         "用法：orvelle [选项]\n"
@@ -159,6 +190,10 @@ QString CommandLine::helpText() {
         "  --format <格式>      --status 的输出格式：plain（默认）、waybar 或 i3blocks\n"
         "  --follow             与 --status 同用：持续运行，金额变化时输出新的一行\n"
         "                       （每秒至多两次），供状态栏读取\n"
+        "  --history            按天打印最近有上班记录的日子（由旧到新）后退出：\n"
+        "                       日期、小时数、金额；不需要显示器，也不修改任何文件\n"
+        "  --days <N>           与 --history 同用：最近 N 个有记录的日子（默认 30）\n"
+        "                       --history 的 --format 可为 plain（默认）、csv 或 json\n"
         "\n"
         "控制（正在运行时交给悬浮胶囊，立即生效）：\n"
         "  --start-work         开始上班（先保存当前设置），已在上班时不变\n"

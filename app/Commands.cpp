@@ -3,6 +3,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/SharedSalaryStore.h"
 #include "engine/WorkToggle.h"
 #include "platform/api/InertScheduler.h"
 #include "platform/desktop/SingleInstance.h"
@@ -10,6 +11,7 @@
 #include "platform/posix/RuntimeFolder.h"
 #include "platform/posix/SystemCalendar.h"
 #include "platform/posix/SystemClock.h"
+#include "platform/sqlite/SqliteHistory.h"
 
 namespace orvelle {
 
@@ -26,7 +28,10 @@ int carryOutOnTheFile(const InstanceProtocol::Request& request) {
     InertScheduler scheduler;
     std::ostringstream diagnostics;
     JsonFilePreferences preferences(JsonFilePreferences::defaultPath(), diagnostics);
-    SalaryStore store(StoreServices{preferences, clock, calendar, scheduler});
+    // The settings file's lock is held: this process is the history's one writer too.
+    SqliteHistory history(historyPath(), HistoryAccess::readWrite);
+    SalaryStore store(
+        StoreServices{preferences, clock, calendar, scheduler, &history, &diagnostics});
     const std::optional<std::string> refused = Commands(store).carryOut(request);
     if (refused == kBadArgument) {
         std::cerr << "orvelle: 参数无效\n";

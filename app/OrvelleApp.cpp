@@ -14,6 +14,7 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/Commands.h"
+#include "app/HistoryCommand.h"
 #include "app/SharedSalaryStore.h"
 #include "app/StatusCommand.h"
 #include "platform/desktop/DisplayProbe.h"
@@ -97,6 +98,9 @@ int runWithoutDisplay(const CommandLine& commandLine, int argc, char** argv) {
             return refuse(commandLine);
         case CommandLine::Action::command:
             return Commands::send(commandLine.command);
+        case CommandLine::Action::history:
+            return HistoryCommand::run(commandLine.historyDays, commandLine.historyFormat,
+                                       std::cout, std::cerr);
         case CommandLine::Action::status:
             break;
     }

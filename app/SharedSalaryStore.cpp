@@ -6,6 +6,8 @@
 #include "platform/posix/JsonFilePreferences.h"
 #include "platform/posix/SystemCalendar.h"
 #include "platform/posix/SystemClock.h"
+#include "platform/posix/XdgPaths.h"
+#include "platform/sqlite/SqliteHistory.h"
 
 namespace orvelle {
 
@@ -17,9 +19,17 @@ SalaryStore& sharedSalaryStore() {
         static SystemCalendar calendar;
         static QtScheduler scheduler;
         static JsonFilePreferences preferences(JsonFilePreferences::defaultPath(), std::cerr);
-        return new SalaryStore(StoreServices{preferences, clock, calendar, scheduler});
+        // Only the process that holds the settings file's lock gets here: the history, like the
+        // settings, has one writer.
+        static SqliteHistory history(historyPath(), HistoryAccess::readWrite);
+        return new SalaryStore(
+            StoreServices{preferences, clock, calendar, scheduler, &history, &std::cerr});
     }();
     return *store;
+}
+
+std::filesystem::path historyPath() {
+    return xdgDataHome() / "orvelle" / "history.sqlite3";
 }
 
 }  // namespace orvelle

@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 
+#include "engine/HistorySummary.h"
+#include "views/AmountFormat.h"
 #include "views/ShownAmount.h"
 
 namespace orvelle {
@@ -22,6 +24,8 @@ TrayIcon::TrayIcon(SalaryStore& store, const DesktopActions& actions,
                     openSettings();
                 }
             });
+    catchUp_.setSingleShot(true);
+    connect(&catchUp_, &QTimer::timeout, this, [this] { updateToolTip(); });
     updateToolTip();
     subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
     icon_.show();
@@ -35,10 +39,14 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
     if (property != StoreProperty::menuBarEarnedText) {
         return;
     }
-    // The amount changes 20 times a second; a tooltip need not. A session's start or end shows
-    // at once.
-    if (store_.isWorking() != showsWorking_ || sinceToolTip_.elapsed() >= kToolTipIntervalMs) {
+    // The amount may change 20 times a second; a tooltip need not. A session's start or end shows
+    // at once, and an amount held back shows when the second is over, even if it then stands
+    // still for long.
+    const qint64 since = sinceToolTip_.elapsed();
+    if (store_.isWorking() != showsWorking_ || since >= kToolTipIntervalMs) {
         updateToolTip();
+    } else if (!catchUp_.isActive()) {
+        catchUp_.start(static_cast<int>(kToolTipIntervalMs - since));
     }
 }
 
@@ -46,18 +54,33 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
 // is the one being paid now.
 void TrayIcon::updateToolTip() {
     sinceToolTip_.start();
+    catchUp_.stop();
     showsWorking_ = store_.isWorking();
     const QString state = store_.isOvertime() ? QStringLiteral(" · 加班中")
                           : store_.onBreak()  ? QStringLiteral(" · 午休中")
                                               : QString();
-    const QString tip = store_.isWorking()
-                            ? QStringLiteral("Orvelle · 今日收入 ¥%1%2\n%3 元/秒")
+    const QString tip =
+        (store_.isWorking() ? QStringLiteral("Orvelle · 今日收入 ¥%1%2\n%3 元/秒")
                                   .arg(QString::fromStdString(shownAmount(store_)), state,
                                        QString::fromStdString(shownRate(store_)))
-                            : QStringLiteral("Orvelle · 未在上班");
+                            : QStringLiteral("Orvelle · 未在上班")) +
+        monthLine();
     if (tip != icon_.toolTip()) {
         icon_.setToolTip(tip);
     }
+}
+
+// This month's total from the history, the open session counted as it is now; nothing when no
+// history is kept.
+QString TrayIcon::monthLine() const {
+    const HistoryStore* history = store_.history();
+    if (history == nullptr) {
+        return {};
+    }
+    const double month = summarize(*history, store_.today(), store_.currentRecord()).month.earned;
+    return QStringLiteral("\n本月 ¥") + QString::fromStdString(store_.privacy()
+                                                                   ? std::string(kMaskedAmount)
+                                                                   : formattedAmount(month));
 }
 
 }  // namespace orvelle

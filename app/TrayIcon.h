@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "app/TrayMenu.h"
 
@@ -22,11 +23,13 @@ public:
 private:
     void onStoreChanged(StoreProperty property);
     void updateToolTip();
+    QString monthLine() const;
 
     SalaryStore& store_;
     TrayMenu menu_;
     QSystemTrayIcon icon_;
     QElapsedTimer sinceToolTip_;
+    QTimer catchUp_;  // brings a tooltip held back by the once-a-second limit up to date
     bool showsWorking_ = false;
     Subscription subscription_;
 };

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The history end to end, under Xvfb and openbox with a faked clock (libfaketime, preloaded so a
+# kill leaves nothing behind): a capsule works a morning at 600 times the speed of time and is
+# stopped, and `--history --format csv` shows it; a capsule killed with SIGKILL at 11:59 and
+# started on the next day shows that day's record with at most a minute of it missing.
+# Usage: history-e2e.sh PATH_TO_ORVELLE
+set -euo pipefail
+BIN=$(realpath "$1")
+source "$(dirname "$0")/../e2e/x11-session.sh"
+export TZ=Asia/Shanghai FAKETIME_DONT_FAKE_MONOTONIC=1
+FAKETIME_LIB=$(find /usr/lib -name libfaketime.so.1 -print -quit)
+begin_e2e
+
+# capsule_at FAKETIME: starts the capsule on the faked clock and waits for it.
+capsule_at() {
+    LD_PRELOAD=$FAKETIME_LIB FAKETIME=$1 start_app
+    wait_until 60 panel_window
+}
+# working_since_nine DAY: a settings file with a session since 09:00 on DAY, at 500 a day.
+working_since_nine() {
+    printf '{"salary.amount": 500, "salary.scheduleEndMin": 1080, "salary.calendarDay": "%s",
+ "salary.sessionStart": %s}\n' "$1" "$(date -d "$1 09:00:00" +%s)" >"$PREFS"
+}
+# day_line DAY: the CSV line of DAY from --history, on the real clock, where no session is open.
+day_line() { timeout 20 "$BIN" --history --format csv | grep "^$1,"; }
+# paid_between DAY LOW HIGH: whether the history holds LOW to HIGH seconds paid on DAY.
+paid_between() {
+    local paid
+    paid=$(day_line "$1" | cut -d, -f3)
+    [[ -n $paid ]] && ((paid >= $2 && paid <= $3))
+}
+# earned_matches DAY: whether DAY's amount is its paid time at 500 over 09:00 to 18:00.
+earned_matches() {
+    day_line "$1" | awk -F, '{d = $4 - $3 * 500 / 32400; exit !(d > -0.01 && d < 0.01)}'
+}
+one_session() { day_line "$1" | grep -q "^$1,1,"; }
+
+working_since_nine 2026-03-02
+capsule_at "@2026-03-02 11:00:00 x600"
+check "a morning's work is written while it runs" wait_until 60 paid_between 2026-03-02 10800 99999
+timeout 20 "$BIN" --stop-work
+check "and stopped, --history shows it as one session" one_session 2026-03-02
+check "its amount is its paid time at the day's rate" earned_matches 2026-03-02
+end_app
+
+working_since_nine 2026-03-03
+capsule_at "@2026-03-03 11:58:30 x10"
+check "a resumed session is written up to 11:59" wait_until 60 paid_between 2026-03-03 10740 99999
+kill -9 "$APP_PID"
+wait "$APP_PID" 2>/dev/null || true
+capsule_at "@2026-03-04 09:00:00"
+# Killed within seconds of 11:59 at ten times the speed of time; nothing is added after it.
+check "the next day the killed session's record keeps what it wrote, nothing more" \
+    paid_between 2026-03-03 10740 11100
+check "and its amount is what it last wrote" earned_matches 2026-03-03
+json_days() { timeout 20 "$BIN" --history --days 2 --format json | jq -e 'length == 2 and .[1].sessions == 1'; }
+check "--history --days 2 --format json holds the two days" json_days
+end_app
+finish_checks "$SESSION_DIR/orvelle.log"
