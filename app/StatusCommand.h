@@ -2,9 +2,12 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "app/StatusReport.h"
+
+class QFileSystemWatcher;
 
 namespace orvelle {
 
@@ -23,13 +26,14 @@ public:
     // output could not be written.
     int printOnce();
 
-    // Prints the report, then again whenever its text changes, checking twice a second, until
-    // the process is ended or the output is gone (closed, or its reader gone), when it returns 1.
+    // Prints the report, then again whenever its text changes (at most twice a second), until the
+    // process is ended or the output is gone (closed, or its reader gone), when it returns 1.
     // Needs a running QCoreApplication.
     int follow();
 
-    // Returns the report as the preferences file and the clock stand now.
-    StatusReport current() const;
+    // Returns the report as the preferences file and the clock stand now; with `nextChange`,
+    // also the first instant at which it can change with time alone (nothing when it cannot).
+    StatusReport current(std::optional<Instant>* nextChange = nullptr) const;
 
 private:
     // Writes `text` whole. Returns false, and says why unless the reader went away, on failure.
@@ -37,7 +41,9 @@ private:
     // Whether the output can no longer be read from: a pipe without reader, a hung-up terminal.
     bool outputGone() const;
     // One round of --follow: prints what changed. Returns false when the output is gone.
-    bool followStep(std::string& shown, std::string& said);
+    bool followStep(std::string& shown, std::string& said, std::optional<Instant>& nextChange);
+    // Watches the settings file's folder, or, until it exists, the nearest folder above it.
+    void watchPreferences(QFileSystemWatcher& files) const;
 
     std::filesystem::path preferences_;
     StatusFormat format_;
