@@ -11,6 +11,8 @@ namespace orvelle {
 // A bar chart of what each of the last days earned, oldest at the left, drawn in the capsule's
 // palette; the bar under the pointer names its day and amount. Its data is what it was last given.
 class HistoryChart final : public QWidget {
+    Q_OBJECT
+
 public:
     explicit HistoryChart(QWidget* parent = nullptr);
 

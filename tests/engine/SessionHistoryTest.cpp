@@ -13,19 +13,12 @@ using test::LocalDateTime;
 
 class SessionHistoryTest : public ::testing::Test {
 protected:
-    // Builds the store (again, as a relaunch would) at `local`, keeping its sessions in `history`.
-    SalaryStore& launchAt(const LocalDateTime& local) {
-        harness.setLocal(local);
-        harness.store.reset();
-        harness.store = std::make_unique<SalaryStore>(
-            StoreServices{harness.preferences, harness.clock, harness.calendar, harness.scheduler,
-                          &history, &said});
-        return *harness.store;
+    SessionHistoryTest() {
+        harness.history = &history;
+        harness.diagnostics = &said;
     }
-    void tickAt(const LocalDateTime& local) {
-        harness.setLocal(local);
-        harness.scheduler.tick();
-    }
+    SalaryStore& launchAt(const LocalDateTime& local) { return harness.launchAt(local); }
+    void tickAt(const LocalDateTime& local) { harness.tickAt(local); }
     const SessionRecord& only() const { return history.records.begin()->second; }
 
     test::StoreHarness harness;

@@ -127,8 +127,8 @@ struct StoreHarness {
     // Builds the store (again, as a relaunch would) on the current preferences.
     SalaryStore& launch() {
         store.reset();
-        store =
-            std::make_unique<SalaryStore>(StoreServices{preferences, clock, calendar, scheduler});
+        store = std::make_unique<SalaryStore>(
+            StoreServices{preferences, clock, calendar, scheduler, history, diagnostics});
         return *store;
     }
     // Sets the clock to `local` and launches there.
@@ -143,6 +143,8 @@ struct StoreHarness {
     ScopedTimeZone timeZone;
     SystemCalendar calendar;
     ManualScheduler scheduler;
+    HistoryStore* history = nullptr;       // where the store keeps its sessions, if anywhere
+    std::ostream* diagnostics = nullptr;  // where it says a failure of the history
     std::unique_ptr<SalaryStore> store;
 };
 
