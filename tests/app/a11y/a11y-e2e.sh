@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The real binary as a screen reader meets it: under Xvfb, on a private session bus with its own
 # accessibility bus, read and driven through AT-SPI (atspi.py). Every focusable control of the
-# settings window is named, the two pay modes are radio buttons, the capsule says its amount and
-# state, tells of the ticking amount seldom and opens its menu for an assistive action, and the
+# settings window is named, the capsule says its amount and state, tells of the ticking amount seldom and opens its menu for an assistive action, and the
 # page's keys alone start work.
 # Usage: a11y-e2e.sh PATH_TO_ORVELLE
 set -euo pipefail
@@ -26,15 +25,10 @@ dbus-run-session -- bash -c '
     atspi() { /usr/bin/python3 "$HERE/atspi.py" "$@"; }
 
     check "the settings window is on the accessibility bus" wait_until 30 atspi ready
+    # Roles, and the names on every page, are checked by SettingsPagesTest through Qt itself.
     check "every focusable control of the salary page is named" atspi named
-    check "日薪 is the checked radio button" atspi radio 日薪 yes
-    check "月薪 is the other one" atspi radio 月薪 no
     check "the capsule says its amount and that work has not started" \
         wait_until 10 atspi capsule "^今日收入 ¥[0-9]+\.[0-9]{2}，未在上班$"
-    for page in 工作日页 胶囊页 薪资页; do
-        atspi press "$page"
-        check "every focusable control is named on $page" wait_until 5 atspi named
-    done
 
     xdotool search --onlyvisible --name "^Orvelle设置\$" windowactivate --sync
     check "Tab alone reaches 开始上班" atspi tab-to 开始上班

@@ -4,8 +4,6 @@ Each command prints what it found and exits 0 when what it looks for holds, so t
 script can poll it. Usage: atspi.py COMMAND [ARGUMENTS...]
   ready                     the settings window is on the accessibility bus
   named                     every focusable control of the settings window has a name
-  radio NAME yes|no         the control NAME is a radio button, checked or not
-  press NAME                carries out the press action of the control NAME
   capsule PATTERN           the capsule's name matches the regular expression PATTERN
   menu                      carries out the capsule's menu action (a popup menu is no window
                             of the application on the bus: the script sees it open on X)
@@ -46,13 +44,6 @@ def find(root, predicate):
     return pyatspi.findDescendant(root, predicate, True)
 
 
-def control(name):
-    found = find(settings_window(), lambda node: node.name == name)
-    if found is None:
-        sys.exit(f"no control named {name}")
-    return found
-
-
 def has(node, state):
     return node.getState().contains(state)
 
@@ -75,13 +66,6 @@ def named():
                for node in controls if not node.name.strip()]
     print(f"{len(controls)} focusable controls; unnamed: {unnamed}")
     return len(controls) >= 5 and not unnamed
-
-
-def radio(name, checked):
-    node = control(name)
-    print(f"{name}: {node.getRoleName()}, checked: {has(node, pyatspi.STATE_CHECKED)}")
-    return (node.getRole() == pyatspi.ROLE_RADIO_BUTTON
-            and has(node, pyatspi.STATE_CHECKED) == (checked == "yes"))
 
 
 def capsule_node():
@@ -139,8 +123,7 @@ def told(seconds):
     return 1 <= len(names) <= 2
 
 
-COMMANDS = {"ready": lambda: settings_window() is not None, "named": named, "radio": radio,
-            "press": lambda name: do_action(control(name), "Press") or True,
+COMMANDS = {"ready": lambda: settings_window() is not None, "named": named,
             "capsule": capsule, "menu": lambda: do_action(capsule_node(), "ShowMenu") or True,
             "tab-to": tab_to, "told": told}
 
