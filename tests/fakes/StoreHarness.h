@@ -143,7 +143,7 @@ struct StoreHarness {
     ScopedTimeZone timeZone;
     SystemCalendar calendar;
     ManualScheduler scheduler;
-    HistoryStore* history = nullptr;       // where the store keeps its sessions, if anywhere
+    HistoryStore* history = nullptr;      // where the store keeps its sessions, if anywhere
     std::ostream* diagnostics = nullptr;  // where it says a failure of the history
     std::unique_ptr<SalaryStore> store;
 };
