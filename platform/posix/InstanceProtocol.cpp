@@ -89,7 +89,9 @@ std::string InstanceProtocol::okLine() {
 }
 
 std::string InstanceProtocol::errorLine(std::string_view reason) {
-    return std::string(kVersion) + " error " + std::string(reason) + "\n";
+    std::string line(kVersion);
+    line.append(" error ").append(reason).append("\n");
+    return line;
 }
 
 bool InstanceProtocol::isOk(std::string_view line) {
