@@ -53,6 +53,12 @@ void AppDelegate::createFloatingPanelIfNeeded() {
         store_().setCapsulePosition(screenLayout(), {topLeft.x(), topLeft.y()});
     });
     panel->prepareNativeWindow();
+    panel->setClickThrough(store.clickThrough());
+    clickThroughWatch_ = store.subscribe([this](StoreProperty property) {
+        if (property == StoreProperty::capsuleLook && floatingPanel_) {
+            floatingPanel_->setClickThrough(store_().clickThrough());
+        }
+    });
     placePanel(*panel);
     panel->show();
     floatingPanel_ = std::move(panel);

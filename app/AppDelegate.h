@@ -63,6 +63,7 @@ private:
     const ScreenSource& screens_;
     const Autostart& autostart_;
     std::unique_ptr<FloatingPanel> floatingPanel_;
+    Subscription clickThroughWatch_;  // keeps the panel's input as the store says
     std::unique_ptr<SettingsWindow> settingsWindow_;
     std::unique_ptr<TrayIcon> trayIcon_;
     std::unique_ptr<EndOfDayNotice> endOfDayNotice_;

@@ -80,9 +80,11 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
     const QCommandLineOption format("format", QString(), "format");
     const QCommandLineOption follow("follow");
     const QCommandLineOption privacy("privacy", QString(), "on|off|toggle");
+    const QCommandLineOption clickThrough("click-through", QString(), "on|off|toggle");
     const QCommandLineOption history("history");
     const QCommandLineOption days("days", QString(), "N");
-    parser.addOptions({help, version, status, format, follow, privacy, history, days});
+    parser.addOptions(
+        {help, version, status, format, follow, privacy, clickThrough, history, days});
     for (const CommandOption& command : kCommands) {
         parser.addOption(QCommandLineOption(command.name));
     }
@@ -116,13 +118,18 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
             result.command = {command.verb, {}};
         }
     }
-    if (parser.isSet(privacy)) {
-        const QString value = parser.value(privacy);
-        if (value != "on" && value != "off" && value != "toggle") {
-            return refuse(QStringLiteral("--privacy 的取值应为 on、off 或 toggle"));
+    for (const auto& [option, verb] : {std::pair{&privacy, InstanceProtocol::Verb::privacy},
+                                       {&clickThrough, InstanceProtocol::Verb::clickThrough}}) {
+        if (!parser.isSet(*option)) {
+            continue;
         }
-        commands << "--privacy";
-        result.command = {InstanceProtocol::Verb::privacy, {value.toStdString()}};
+        const QString value = parser.value(*option);
+        const QString name = "--" + option->names().first();
+        if (value != "on" && value != "off" && value != "toggle") {
+            return refuse(name + QStringLiteral(" 的取值应为 on、off 或 toggle"));
+        }
+        commands << name;
+        result.command = {verb, {value.toStdString()}};
     }
     if (commands.size() + (parser.isSet(status) ? 1 : 0) + (parser.isSet(history) ? 1 : 0) > 1) {
         return refuse(QStringLiteral("一次只能使用一个命令：") + commands.join(' '));
@@ -201,7 +208,10 @@ QString CommandLine::helpText() {
         "  --toggle-work        开始或结束上班，与设置窗口的按钮相同\n"
         "  --privacy <on|off|toggle>\n"
         "                       隐藏金额（屏幕共享时使用）：所有显示金额处改为 ¥•••.••\n"
-        "                       以上四项在 Orvelle 未运行时直接修改设置文件\n"
+        "  --click-through <on|off|toggle>\n"
+        "                       鼠标穿透：悬浮胶囊不再接收鼠标，点击、拖动和滚轮都交给\n"
+        "                       它下面的窗口；菜单仍可从托盘打开\n"
+        "                       以上五项在 Orvelle 未运行时直接修改设置文件\n"
         "  --show-settings      打开设置窗口\n"
         "  --hide, --show, --toggle-capsule\n"
         "                       隐藏或显示悬浮胶囊（计薪照常进行）\n"

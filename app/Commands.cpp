@@ -69,7 +69,11 @@ std::optional<std::string> Commands::carryOut(const InstanceProtocol::Request& r
             startOrStopWork(store_);
             return std::nullopt;
         case Verb::privacy:
-            return setPrivacy(request.arguments.at(0));
+            return setSwitch(request.arguments.at(0), store_.privacy(),
+                             [this](bool on) { store_.setPrivacy(on); });
+        case Verb::clickThrough:
+            return setSwitch(request.arguments.at(0), store_.clickThrough(),
+                             [this](bool on) { store_.setClickThrough(on); });
         case Verb::activate:
         case Verb::show:
         case Verb::hide:
@@ -88,11 +92,12 @@ std::optional<std::string> Commands::carryOut(const InstanceProtocol::Request& r
     return std::nullopt;
 }
 
-std::optional<std::string> Commands::setPrivacy(const std::string& value) {
+std::optional<std::string> Commands::setSwitch(const std::string& value, bool now,
+                                               const std::function<void(bool)>& set) {
     if (value == "on" || value == "off") {
-        store_.setPrivacy(value == "on");
+        set(value == "on");
     } else if (value == "toggle") {
-        store_.setPrivacy(!store_.privacy());
+        set(!now);
     } else {
         return kBadArgument;
     }

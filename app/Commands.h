@@ -36,7 +36,9 @@ public:
     static int send(const InstanceProtocol::Request& request);
 
 private:
-    std::optional<std::string> setPrivacy(const std::string& value);
+    // Sets a switch that is `now` to what `value` says: on, off or toggle.
+    std::optional<std::string> setSwitch(const std::string& value, bool now,
+                                         const std::function<void(bool)>& set);
 
     SalaryStore& store_;
     CapsuleCommands capsule_;

@@ -142,6 +142,12 @@ void FloatingPanel::updateShape() {
 
 // The cut is made at device pixels, so that its edges stay smooth at scale factors above 1; a
 // move to a screen of another scale cuts it again.
+void FloatingPanel::setClickThrough(bool on) {
+    if (QWindow* window = windowHandle()) {
+        window->setFlag(Qt::WindowTransparentForInput, on);
+    }
+}
+
 void FloatingPanel::applyShape(bool shaped) {
     QWindow* window = windowHandle();
     if (window == nullptr) {

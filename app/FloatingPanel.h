@@ -35,6 +35,9 @@ public:
 
     // Calls `moved` with the panel's top left corner once a drag by the user has come to rest.
     void onDraggedTo(std::function<void(QPoint)> moved) { draggedTo_ = std::move(moved); }
+    // Lets every click, drag and turn of the wheel through to the window beneath, or takes them
+    // again: an empty input shape on X11, an empty input region on Wayland.
+    void setClickThrough(bool on);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

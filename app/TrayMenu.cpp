@@ -15,6 +15,9 @@ TrayMenu::TrayMenu(SalaryStore& store, DesktopActions actions,
     startStop_ = addAction(QString(), this, [this] { startOrStopWork(store_); });
     privacy_ = addAction(QString(), this, [this] { store_.setPrivacy(!store_.privacy()); });
     addAction(QStringLiteral("重置位置"), this, actions_.resetPanelPosition);
+    clickThrough_ = addAction(QStringLiteral("鼠标穿透"), this,
+                              [this](bool on) { store_.setClickThrough(on); });
+    clickThrough_->setCheckable(true);
     autostartAction_ = addAction(QStringLiteral("开机自启"));
     autostartAction_->setCheckable(true);
     connect(autostartAction_, &QAction::triggered, this, [this](bool on) { setAutostart(on); });
@@ -29,6 +32,7 @@ void TrayMenu::refresh() {
                                            : QStringLiteral("开始上班"));
     privacy_->setText(store_.privacy() ? QStringLiteral("显示金额") : QStringLiteral("隐藏金额"));
     autostartAction_->setChecked(actions_.autostartEnabled());
+    clickThrough_->setChecked(store_.clickThrough());
 }
 
 void TrayMenu::setAutostart(bool enabled) {

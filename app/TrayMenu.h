@@ -28,6 +28,7 @@ private:
     QAction* startStop_;
     QAction* privacy_;
     QAction* autostartAction_;
+    QAction* clickThrough_;
 };
 
 }  // namespace orvelle

@@ -39,6 +39,15 @@ bool CapsulePreferences::setRememberPosition(bool on) {
     return true;
 }
 
+bool CapsulePreferences::setClickThrough(bool on) {
+    if (on == settings_.clickThrough) {
+        return false;
+    }
+    settings_.clickThrough = on;
+    defaults_.set(keys::clickThrough, on);
+    return true;
+}
+
 std::optional<DesktopPoint> CapsulePreferences::position(const std::string& layout) const {
     if (!settings_.rememberPosition) {
         return std::nullopt;

@@ -23,6 +23,7 @@ public:
     bool setLook(int scalePercent, int opacityPercent);
     bool setPrivacy(bool on);
     bool setRememberPosition(bool on);
+    bool setClickThrough(bool on);
     // Returns where the user left the capsule on the screens named `layout`, if remembering.
     std::optional<DesktopPoint> position(const std::string& layout) const;
     // Keeps `at` as the capsule's place on the screens named `layout`, if remembering.

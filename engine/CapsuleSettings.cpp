@@ -18,7 +18,8 @@ CapsuleSettings loadCapsuleSettings(const PreferencesStore& defaults) {
     return {defaults.flag(keys::privacy).value_or(false),
             allowedScale(defaults.numberIfPresent(keys::capsuleScale).value_or(100)),
             allowedOpacity(defaults.numberIfPresent(keys::capsuleOpacity).value_or(100)),
-            defaults.flag(keys::rememberPosition).value_or(false)};
+            defaults.flag(keys::rememberPosition).value_or(false),
+            defaults.flag(keys::clickThrough).value_or(false)};
 }
 
 int allowedScale(double percent) {

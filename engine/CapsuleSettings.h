@@ -10,6 +10,7 @@ struct CapsuleSettings {
     int scalePercent = 100;
     int opacityPercent = 100;
     bool rememberPosition = false;
+    bool clickThrough = false;  // the capsule takes no pointer input
 };
 
 // Reads the capsule's settings; each that is absent or unusable leaves its default.

@@ -19,6 +19,7 @@ inline constexpr const char* capsuleOpacity = "salary.capsuleOpacity";
 // Whether the capsule goes back where the user dragged it (a JSON boolean, off when absent), and
 // where that was, per screen layout (text; see CapsulePositions).
 inline constexpr const char* rememberPosition = "salary.rememberPosition";
+inline constexpr const char* clickThrough = "salary.clickThrough";
 inline constexpr const char* capsulePosition = "salary.capsulePosition";
 // The working-day rules; each is written only once it has been changed from its default.
 inline constexpr const char* breakEnabled = "salary.breakEnabled";

@@ -66,6 +66,12 @@ void SalaryStore::setRememberPosition(bool on) {
     }
 }
 
+void SalaryStore::setClickThrough(bool on) {
+    if (capsule_.setClickThrough(on)) {
+        observers_.announce(StoreProperty::capsuleLook);
+    }
+}
+
 void SalaryStore::setPrivacy(bool on) {
     if (capsule_.setPrivacy(on)) {
         observers_.announce(StoreProperty::privacy);

@@ -80,6 +80,11 @@ public:
     // default. Saved as soon as it changes; announced as `capsuleLook`.
     bool rememberPosition() const { return capsule_.settings().rememberPosition; }
     void setRememberPosition(bool on);
+    // Whether the capsule takes no pointer input at all, so that clicks, drags and the wheel go
+    // to the window beneath; off by default. Saved as soon as it changes; announced as
+    // `capsuleLook`.
+    bool clickThrough() const { return capsule_.settings().clickThrough; }
+    void setClickThrough(bool on);
     // Returns where the user left the capsule on the screens named `layout`, if remembering.
     std::optional<DesktopPoint> capsulePosition(const std::string& layout) const {
         return capsule_.position(layout);

@@ -28,6 +28,7 @@ private:
     QComboBox* opacity_;
     QCheckBox* privacy_;
     QCheckBox* rememberPosition_;
+    QCheckBox* clickThrough_;
     Subscription subscription_;
 };
 

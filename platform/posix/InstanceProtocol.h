@@ -26,6 +26,7 @@ public:
         hide,           // hide the capsule; work goes on
         toggleCapsule,  // show or hide the capsule
         privacy,        // on, off or toggle: masks every amount shown
+        clickThrough,   // on, off or toggle: the capsule lets the pointer through
     };
 
     struct Request {

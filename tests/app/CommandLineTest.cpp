@@ -27,6 +27,12 @@ TEST(CommandLine, ReadsTheActionAndRefusesWhatItDoesNotKnow) {
         {{"--status", "--format", "json"}, A::error},
         {{"--status", "--format"}, A::error},
         {{"--privacy", "maybe"}, A::error},
+        {{"--click-through", "yes"}, A::error},
+        {{"--history", "--days", "7", "--format", "csv"}, A::history},
+        {{"--history", "--days", "0"}, A::error},
+        {{"--history", "--format", "waybar"}, A::error},
+        {{"--days", "7"}, A::error},
+        {{"--history", "--follow"}, A::error},
         {{"--start-work", "--stop-work"}, A::error},
         {{"--status", "--hide"}, A::error}};
     for (const auto& [arguments, action] : rows) {
@@ -42,12 +48,17 @@ TEST(CommandLine, ReadsTheStatusOptionsAndACommandForTheRunningInstance) {
     EXPECT_EQ(status.format, StatusFormat::waybar);
     EXPECT_TRUE(status.follow);
     EXPECT_EQ(parse({"--status", "--format=i3blocks"}).format, StatusFormat::i3blocks);
+    const CommandLine history = parse({"--history", "--days=7", "--format", "json"});
+    EXPECT_EQ(std::pair(history.historyDays, history.historyFormat),
+              std::pair(7, HistoryFormat::json));
+    EXPECT_EQ(parse({"--history"}).historyDays, 30);
     // An option named otherwise than its verb, and an argument given apart or after "=".
     using V = InstanceProtocol::Verb;
     const std::pair<QStringList, InstanceProtocol::Request> rows[] = {
         {{"--show-settings"}, {V::activate, {}}},
         {{"--privacy", "toggle"}, {V::privacy, {"toggle"}}},
-        {{"--privacy=on"}, {V::privacy, {"on"}}}};
+        {{"--privacy=on"}, {V::privacy, {"on"}}},
+        {{"--click-through", "toggle"}, {V::clickThrough, {"toggle"}}}};
     for (const auto& [arguments, request] : rows) {
         const CommandLine result = parse(arguments);
         EXPECT_EQ(result.action, CommandLine::Action::command) << arguments.join(' ').toStdString();

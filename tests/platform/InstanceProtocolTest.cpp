@@ -14,6 +14,7 @@ TEST(InstanceProtocolTest, ParsesOnlyWellFormedRequestsOfThisVersion) {
         {"orvelle/1 toggle-work", ""},
         {"orvelle/1 privacy toggle", ""},
         {"orvelle/1 privacy", "wrong-arguments"},
+        {"orvelle/1 click-through on", ""},
         {"orvelle/2 activate", "unsupported-version"},
         {"orvelle/1 launch", "unknown-verb"},
         {"activate", "malformed"},

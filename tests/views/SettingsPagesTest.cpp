@@ -311,9 +311,14 @@ TEST_F(SettingsPagesTest, CapsuleRowsSetTheLookAndFollowTheStore) {
     EXPECT_EQ(harness.preferences.integer("salary.capsuleOpacity"), 40);
     click("privacy");
     EXPECT_TRUE(harness.store->privacy());
-    harness.store->setPrivacy(false);  // a middle click on the capsule, say
+    EXPECT_FALSE(harness.preferences.contains("salary.clickThrough"));  // stored once changed
+    click("clickThrough");
+    EXPECT_EQ(harness.preferences.flag("salary.clickThrough"), true);
+    harness.store->setPrivacy(false);       // a middle click on the capsule, say
+    harness.store->setClickThrough(false);  // the tray's item, say
     harness.store->setCapsuleLook(200, 100);
     EXPECT_FALSE(find<QCheckBox>("privacy")->isChecked());
+    EXPECT_FALSE(find<QCheckBox>("clickThrough")->isChecked());
     EXPECT_EQ(scale->currentText(), "200 %");
 }
 

@@ -80,7 +80,7 @@ descendants() {
 }
 stop_desktop() {
     local pid
-    for pid in ${APP_PID:-} ${OTHER_PID:-} ${CM_PID:-} ${DESKTOP_PIDS:-} ${XVFB_PID:-}; do
+    for pid in ${APP_PID:-} ${OTHER_PID:-} ${XEV_PID:-} ${CM_PID:-} ${DESKTOP_PIDS:-} ${XVFB_PID:-}; do
         # shellcheck disable=SC2046  # one word per process
         kill $(descendants "$pid" | tac) 2>/dev/null || true
     done
@@ -219,6 +219,25 @@ drag_moves_exactly() {
     xdotool mouseup 1
     echo "capsule at $(panel_xy) after the drag, wanted $wanted"
     [[ $(panel_xy) == "$wanted" ]]
+}
+
+# clicks_reach_beneath ON|OFF: with click-through turned ON or OFF by the verb, whether a click at
+# the capsule's centre reaches a window that lies beneath it (xev, which prints what it is sent).
+clicks_reach_beneath() {
+    local xy x y reached=1
+    xy=$(panel_xy)
+    x=$((${xy%,*} + 75))
+    y=$((${xy#*,} + 45))
+    "$BIN" --click-through "$1"
+    xev -geometry "300x200+$((x - 150))+$((y - 100))" -event mouse >"$SESSION_DIR/xev.log" 2>&1 &
+    XEV_PID=$!
+    wait_until 10 xdotool search --onlyvisible --name '^Event Tester$' && wait_until 5 above "$PANEL" \
+        "$(xdotool search --onlyvisible --name '^Event Tester$' | head -1)"
+    xdotool mousemove "$x" "$y" click 1
+    if wait_until 3 grep -q ButtonPress "$SESSION_DIR/xev.log"; then reached=0; fi
+    kill "$XEV_PID"
+    wait "$XEV_PID" 2>/dev/null || true
+    return "$reached"
 }
 
 # pixel DX DY: the colour on screen at DX, DY from the capsule's top left corner.
@@ -379,6 +398,11 @@ the_desktop() {
         check "and Escape closes it" wait_until 10 no_menu_shown
         check "a drag moves it exactly" drag_moves_exactly -200 150
         check "a drag leaves the focus where it was" wait_until 5 unfocused
+    fi
+    if [[ $SERVER == x11 && $kind == ewmh ]]; then
+        check "a click on the capsule stays there" eval '! clicks_reach_beneath off'
+        check "with --click-through on it reaches the window beneath" clicks_reach_beneath on
+        "$BIN" --click-through off
     fi
     check "says nothing is refused" test "$(refusals)" -eq 0
     [[ $DESKTOP != openbox ]] || openbox_checks

@@ -41,6 +41,8 @@ verb 1 --hide
 check "--hide says it needs a running capsule" grep -q "没有在运行" "$SESSION_DIR/stderr"
 check "no window appeared" no_window
 verb 2 --privacy maybe
+verb 0 --click-through toggle
+check "--click-through toggle without a capsule is stored" has '.["salary.clickThrough"] == true'
 
 # A verb that cannot store its change says why and fails: a process that ends at once keeps
 # nothing in memory.
@@ -71,6 +73,8 @@ verb 0 --toggle-work
 check "--toggle-work starts work in the running capsule" has '.["salary.sessionStart"] > 0'
 verb 0 --privacy off
 check "--privacy off reaches it" has '.["salary.privacy"] == false'
+verb 0 --click-through toggle
+check "--click-through toggle reaches it" has '.["salary.clickThrough"] == false'
 verb 0 --hide
 check "--hide hides the capsule" wait_until 10 sh -c '! xdotool search --onlyvisible --name "^Orvelle\$"'
 verb 0 --toggle-capsule
