@@ -186,6 +186,8 @@ int OrvelleApp::main(int argc, char** argv) {
     warnAboutNativeWayland();
 
     const UnixSignals quitOnSignals;
+    QObject::connect(&application, &QCoreApplication::aboutToQuit,
+                     [] { sharedSalaryStore().writeHistoryNow(); });
     QTimer::singleShot(0, &delegate, [&delegate, firstLaunch, showSettings] {
         delegate.applicationDidFinishLaunching();
         if (firstLaunch || showSettings) {

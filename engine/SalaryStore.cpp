@@ -338,6 +338,13 @@ Earned SalaryStore::earnedAt(Instant now) {
     return earned;
 }
 
+void SalaryStore::writeHistoryNow() {
+    if (sessionStart_) {
+        earnedAt(clock_.now());
+        history_.flush();
+    }
+}
+
 void SalaryStore::closeRecord(SessionEnding ending) {
     if (sessionStart_) {
         earnedAt(clock_.now());  // brings the record up to this instant

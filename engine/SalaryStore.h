@@ -132,6 +132,9 @@ public:
     void startWork();
     // Closes the open session; does nothing when none is open.
     void stopWork();
+    // Brings the open session's record in the history up to now, as the process quits: the
+    // session goes on after a relaunch, and its record loses nothing meanwhile.
+    void writeHistoryNow();
 
     // Holds back the store's writes until the returned batch ends, so that several operations
     // (saving the settings, then starting work) reach the file together.

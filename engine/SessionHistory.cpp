@@ -57,6 +57,13 @@ void SessionHistory::update(Instant now, const Earned& earned) {
     }
 }
 
+void SessionHistory::flush() {
+    if (current_) {
+        lastWrite_ = current_->end;
+        save(*current_);
+    }
+}
+
 void SessionHistory::close(SessionEnding ending) {
     if (!current_) {
         return;

@@ -30,6 +30,8 @@ public:
     // Takes what the open session has earned at `now`; writes it once a minute has passed since
     // the last write.
     void update(Instant now, const Earned& earned);
+    // Writes the open record as it stands now, still running (before the process quits).
+    void flush();
     // Writes the open record as ended by `ending`, with what it last took, and forgets it.
     void close(SessionEnding ending);
 

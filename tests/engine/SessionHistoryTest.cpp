@@ -87,6 +87,10 @@ TEST_F(SessionHistoryTest, DayChangesKillsAndRelaunchesEndOrContinueTheRecord) {
     launchAt({2026, 3, 3, 9, 0}).startWork();
     tickAt({2026, 3, 3, 11, 59});  // written, then killed before the next write
     const SessionRecord written = only();
+    harness.setLocal({2026, 3, 3, 11, 59, 30});
+    harness.store->writeHistoryNow();  // as a quit, not a kill, would
+    EXPECT_EQ(only().end, harness.clock.now());
+    EXPECT_EQ(only().ending, SessionEnding::running);
     launchAt({2026, 3, 3, 13, 30});  // a relaunch the same day resumes the session
     tickAt({2026, 3, 3, 13, 31});
     EXPECT_EQ(history.records.size(), 1u);
