@@ -36,7 +36,10 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
         updateToolTip();
         return;
     }
-    if (property != StoreProperty::menuBarEarnedText) {
+    // The amount's text, or the session's state (the break, overtime), which the store
+    // announces with the amount while the text may stand still.
+    if (property != StoreProperty::menuBarEarnedText &&
+        property != StoreProperty::earnedTodayDisplay) {
         return;
     }
     // The amount may change 20 times a second; a tooltip need not. A session's start or end shows

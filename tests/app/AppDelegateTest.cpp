@@ -104,9 +104,15 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     store.saveSettings();
     store.startWork();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.1942 元/秒");
+    // The break begins while the amount's text stands still: the tooltip still says so.
+    harness.tickAt({2026, 3, 2, 11, 59, 59.99});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tray->toolTip().contains("¥2,097.00\n"); }, 3000));
+    harness.tickAt({2026, 3, 2, 12, 0, 30});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tray->toolTip().contains("午休中"); }, 3000));
+    const QString inBreak = tray->toolTip();
     harness.setLocal({2026, 3, 2, 19, 0});
-    harness.scheduler.tick();  // less than a second of real time since the start
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.1942 元/秒");
+    harness.scheduler.tick();  // less than a second of real time since the break showed
+    EXPECT_EQ(tray->toolTip(), inBreak);
     QCoreApplication::processEvents();
     const auto* capsule = delegate.floatingPanel()->findChild<FloatingAmountView*>();
     EXPECT_EQ(capsule->amountLine(), "¥6,990.00");
