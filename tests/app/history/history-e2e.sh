@@ -29,9 +29,10 @@ paid_between() {
     paid=$(day_line "$1" | cut -d, -f3)
     [[ -n $paid ]] && ((paid >= $2 && paid <= $3))
 }
-# earned_matches DAY: whether DAY's amount is its paid time at 500 over 09:00 to 18:00.
+# earned_matches DAY: whether DAY's amount is its paid time at 500 over 09:00 to 18:00, to what
+# the CSV's rounding leaves (paid seconds whole, so up to 0.008, and the amount to the cent).
 earned_matches() {
-    day_line "$1" | awk -F, '{d = $4 - $3 * 500 / 32400; exit !(d > -0.01 && d < 0.01)}'
+    day_line "$1" | awk -F, '{d = $4 - $3 * 500 / 32400; exit !(d > -0.015 && d < 0.015)}'
 }
 one_session() { day_line "$1" | grep -q "^$1,1,"; }
 
