@@ -22,29 +22,23 @@ bool CapsulePreferences::setLook(int scalePercent, int opacityPercent) {
 }
 
 bool CapsulePreferences::setPrivacy(bool on) {
-    if (on == settings_.privacy) {
-        return false;
-    }
-    settings_.privacy = on;
-    defaults_.set(keys::privacy, on);
-    return true;
+    return setSwitch(settings_.privacy, keys::privacy, on);
 }
 
 bool CapsulePreferences::setRememberPosition(bool on) {
-    if (on == settings_.rememberPosition) {
-        return false;
-    }
-    settings_.rememberPosition = on;
-    defaults_.set(keys::rememberPosition, on);
-    return true;
+    return setSwitch(settings_.rememberPosition, keys::rememberPosition, on);
 }
 
 bool CapsulePreferences::setClickThrough(bool on) {
-    if (on == settings_.clickThrough) {
+    return setSwitch(settings_.clickThrough, keys::clickThrough, on);
+}
+
+bool CapsulePreferences::setSwitch(bool& setting, const char* key, bool on) {
+    if (on == setting) {
         return false;
     }
-    settings_.clickThrough = on;
-    defaults_.set(keys::clickThrough, on);
+    setting = on;
+    defaults_.set(key, on);
     return true;
 }
 

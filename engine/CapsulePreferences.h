@@ -32,6 +32,9 @@ public:
     void forgetPositions();
 
 private:
+    // Sets one of the on/off settings and saves it, if it changes.
+    bool setSwitch(bool& setting, const char* key, bool on);
+
     PreferencesStore& defaults_;
     CapsuleSettings settings_;
 };

@@ -15,7 +15,7 @@ namespace orvelle {
 // a copy. The C library reads a changed setting only when asked to, so the zone is read again when
 // $TZ changes; the zone file is looked at once per `recheckInterval` at most, through the kernel's
 // report of a change of /etc/localtime where it gives one, else by the C library's own check.
-// Either way a change takes effect at the next tick.
+// Either way a change takes effect at the next call after it.
 class SystemCalendar final : public Calendar {
 public:
     explicit SystemCalendar(
