@@ -66,6 +66,9 @@ no_display_line() { [[ $status -eq 1 && $(wc -l <<<"$said") -eq 1 && $said == "o
 # second capsule start. Another runtime folder is the verbs test's part, the choice of the folder
 # RuntimeFolderTest's.
 second_launch DISPLAY="$DISPLAY.0"
+# A capsule just relaunched in a sanitizer build, under parallel tests, may not answer within the
+# patience; the request is then withdrawn, not carried out late, and a user would ask again.
+[[ $status -eq 0 || $said != *请求已撤回* ]] || second_launch DISPLAY="$DISPLAY.0"
 check "a second instance on $DISPLAY.0 exits with status 0" test "$status" -eq 0
 check "the first instance keeps running" kill -0 "$APP_PID"
 check "and shows its settings window" wait_until 30 settings_windows
