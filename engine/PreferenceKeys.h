@@ -28,6 +28,19 @@ inline constexpr const char* breakEndMin = "salary.breakEndMin";
 inline constexpr const char* afterEnd = "salary.afterEnd";
 inline constexpr const char* overtimeRate = "salary.overtimeRate";
 inline constexpr const char* endNotice = "salary.endNotice";
+// The working week, each written only once it has been changed from its default: shifts that
+// cross midnight, the working days (an array of weekday numbers, Monday = 1; Monday to Friday
+// when absent), work that starts by itself at a time of day, and the time left on the capsule.
+inline constexpr const char* overnight = "salary.overnight";
+inline constexpr const char* workdays = "salary.workdays";
+inline constexpr const char* autoStartEnabled = "salary.autoStartEnabled";
+inline constexpr const char* autoStartMin = "salary.autoStartMin";
+inline constexpr const char* showCountdown = "salary.showCountdown";
+// Written only while those are in use: whether the open session was started as a night shift
+// (one started before they were turned on never crosses midnight), and the last day on which
+// work started by itself or a session was stopped by hand, when it may not start by itself again.
+inline constexpr const char* overnightSession = "salary.overnightSession";
+inline constexpr const char* autoStartDoneDay = "salary.autoStartDoneDay";
 // Left by an earlier settings layout; only the migration reads or removes them.
 inline constexpr const char* legacyWorkHours = "salary.workHours";
 inline constexpr const char* legacyScheduleStartMin = "salary.scheduleStartMin";

@@ -13,6 +13,26 @@
 
 namespace orvelle {
 
+namespace {
+
+// Minutes left are counted up to the next whole minute; a hair's breadth of rounding at a whole
+// minute does not count as one more.
+constexpr double kMinuteSlack = 1e-9;
+
+double minutesLeft(Instant end, Instant now) {
+    return std::ceil(secondsBetween(end, now) / 60.0 - kMinuteSlack);
+}
+
+// Returns the instant at which the minutes left to `end`, rounded up, next go down by one.
+std::optional<Instant> nextMinuteLeft(Instant end, Instant now) {
+    if (!(secondsBetween(end, now) > 0)) {
+        return std::nullopt;
+    }
+    return Instant{end.secondsSince1970 - (minutesLeft(end, now) - 1) * 60.0};
+}
+
+}  // namespace
+
 SalaryStore::SalaryStore(StoreServices services)
     : defaults_(services.defaults),
       clock_(services.clock),
@@ -52,6 +72,7 @@ void SalaryStore::loadSettings() {
         setWorkingDaysPerMonth(*stored.workingDaysPerMonth);
     }
     setWorkday(loadWorkdayRules(defaults_));
+    setWeek(loadWorkingWeek(defaults_));
 }
 
 void SalaryStore::setCapsuleLook(int scalePercent, int opacityPercent) {
@@ -103,6 +124,11 @@ void SalaryStore::setWorkingDaysPerMonth(double days) {
     settingsChanged();
 }
 
+void SalaryStore::setWeek(const WorkingWeek& week) {
+    week_ = week;
+    observers_.announce(StoreProperty::week);
+}
+
 void SalaryStore::setWorkday(const WorkdayRules& rules) {
     workday_ = rules;
     interval_.reset();
@@ -149,19 +175,39 @@ void SalaryStore::saveSettings() {
     defaults_.set(keys::scheduleEndMin, std::int64_t{scheduleEndMinutes_});
     defaults_.set(keys::workingDays, workingDaysPerMonth_);
     saveWorkdayRules(defaults_, workday_);
+    saveWorkingWeek(defaults_, week_);
 }
 
 void SalaryStore::startWork() {
+    openSession(clock_.now());
+}
+
+void SalaryStore::startWorkByItself(Instant scheduled) {
+    const PreferencesStore::Batch batch(defaults_);
+    saveSettings();
+    stored_.writeAutoStartDoneDay(calendar_.dayKey(scheduled));
+    openSession(scheduled);
+}
+
+void SalaryStore::openSession(Instant start) {
     const PreferencesStore::Batch batch(defaults_);
     reconcileCalendarDayIfNeeded();
     closeRecord(SessionEnding::stopped);  // starting again ends the session that was open
-    const Instant click = clock_.now();
-    history_.open(click);
-    setFirstAnchorStart(click);
-    stored_.writeAnchor(click);
-    sessionStart_ = click;
+    // A night shift of the day before ends here, and the new session is today's.
+    if (std::string today = calendar_.dayKey(clock_.now()); today != calendarDay_) {
+        calendarDay_ = std::move(today);
+        stored_.beginDay(calendarDay_);
+    }
+    history_.open(start);
+    setFirstAnchorStart(start);
+    stored_.writeAnchor(start);
+    sessionStart_ = start;
+    overnightSession_ = week_.overnight;
     setIsWorking(true);
     stored_.writeStart(sessionStart_);
+    if (overnightSession_) {
+        stored_.writeOvernight();
+    }
     startTicking();
     refreshEarnedDisplay();
 }
@@ -172,6 +218,11 @@ void SalaryStore::stopWork() {
     }
     const PreferencesStore::Batch batch(defaults_);
     closeRecord(SessionEnding::stopped);
+    // A stop by hand keeps work from starting by itself again on the session's day (for a night
+    // shift the day it began, so that tonight's shift still starts).
+    if (week_.autoStart) {
+        stored_.writeAutoStartDoneDay(calendarDay_);
+    }
     sessionStart_.reset();
     setIsWorking(false);
     setMenuBarEarnedText("");
@@ -184,7 +235,7 @@ void SalaryStore::stopWork() {
 
 void SalaryStore::reconcileCalendarDayIfNeeded() {
     std::string today = calendar_.dayKey(clock_.now());
-    if (today == calendarDay_) {
+    if (today == calendarDay_ || overnightGoesOn(clock_.now())) {
         return;
     }
     const PreferencesStore::Batch batch(defaults_);
@@ -192,6 +243,7 @@ void SalaryStore::reconcileCalendarDayIfNeeded() {
     // What the capsule last showed of the day that ended is what the history keeps of it.
     history_.close(SessionEnding::dayChange);
     sessionStart_.reset();
+    overnightSession_ = false;
     setIsWorking(false);
     setMenuBarEarnedText("");
     setFirstAnchorStart(std::nullopt);
@@ -201,12 +253,26 @@ void SalaryStore::reconcileCalendarDayIfNeeded() {
 
 void SalaryStore::loadSession() {
     calendarDay_ = stored_.day();
-    reconcileCalendarDayIfNeeded();
     // Whatever else stands there is left alone, as any value the store does not understand is;
     // the next start or stop of work replaces it.
     sessionStart_ = stored_.start(calendarDay_);
+    overnightSession_ = sessionStart_ && stored_.overnight();
     loadAnchorIfNeeded();
     setIsWorking(sessionStart_.has_value());
+    // The session is known first: a night shift of the day before may go on.
+    reconcileCalendarDayIfNeeded();
+}
+
+// A night shift goes on past midnight until the first instant of the day after the one on which
+// its end of work falls, so that it never runs for ever.
+bool SalaryStore::overnightGoesOn(Instant now) const {
+    const auto& interval = payInterval();
+    if (!overnightSession_ || !sessionStart_ || !interval) {
+        return false;
+    }
+    const auto dayAfter = calendar_.oneDayLater(interval->end);
+    const auto limit = dayAfter ? calendar_.atLocalTime(*dayAfter, 0, 0) : std::nullopt;
+    return limit && now < *limit;
 }
 
 void SalaryStore::loadAnchorIfNeeded() {
@@ -260,10 +326,12 @@ void SalaryStore::scheduleNextWake(Instant now) {
     }
     std::optional<Instant> next = nextMidnight_;
     if (const auto& interval = payInterval(); interval && sessionStart_) {
-        const auto change =
-            nextChange(*interval, *sessionStart_, now, rateOver(interval), workday_);
-        if (change && (!next || *change < *next)) {
-            next = change;
+        for (const auto change :
+             {nextChange(*interval, *sessionStart_, now, rateOver(interval), workday_),
+              nextMinuteLeft(interval->end, now)}) {
+            if (change && (!next || *change < *next)) {
+                next = change;
+            }
         }
     }
     const Instant soonest{now.secondsSince1970 + kShortestWakeSeconds};
@@ -322,6 +390,20 @@ void SalaryStore::refreshEarnedDisplay() {
         setEarnedTodayDisplay(shown);
     }
     setMenuBarEarnedText(isWorking_ ? formatTwoDecimals(earnedTodayDisplay_) : std::string{});
+    refreshMinutesToEnd(now);
+}
+
+void SalaryStore::refreshMinutesToEnd(Instant now) {
+    std::optional<int> minutes;
+    if (const auto& interval = payInterval(); interval && sessionStart_) {
+        // A clock set far back must not overflow; no session is longer than a day anyway.
+        constexpr double kMostMinutes = 366.0 * 24 * 60;
+        minutes = static_cast<int>(std::clamp(minutesLeft(interval->end, now), 0.0, kMostMinutes));
+    }
+    if (minutes != minutesToEnd_) {
+        minutesToEnd_ = minutes;
+        observers_.announce(StoreProperty::minutesToEnd);
+    }
 }
 
 Earned SalaryStore::earnedAt(Instant now) {

@@ -11,6 +11,7 @@
 #include "engine/StoreObservers.h"
 #include "engine/StoredSession.h"
 #include "engine/WorkdayRules.h"
+#include "engine/WorkingWeek.h"
 #include "platform/api/Calendar.h"
 #include "platform/api/Clock.h"
 #include "platform/api/PreferencesStore.h"
@@ -65,6 +66,10 @@ public:
     // The working-day rules (break, after the end of work, end notice); all off by default.
     const WorkdayRules& workday() const { return workday_; }
     void setWorkday(const WorkdayRules& rules);
+    // The working week (night shifts, working days, the automatic start, the time left on the
+    // capsule); all off by default, and none of it changes an amount.
+    const WorkingWeek& week() const { return week_; }
+    void setWeek(const WorkingWeek& week);
 
     // Whether every amount shown is masked (a screen being shared); saved as soon as it changes.
     bool privacy() const { return capsule_.settings().privacy; }
@@ -109,6 +114,10 @@ public:
     // Whether the open session is past its end of work and paid as overtime.
     bool isOvertime() const { return pastEndOfWork_ && workday_.afterEnd == AfterEnd::overtime; }
 
+    // Returns the minutes left to the open session's end of work, rounded up: 0 once it is
+    // reached, nothing when idle. Announced as `minutesToEnd` when it changes.
+    std::optional<int> minutesToEndOfWork() const { return minutesToEnd_; }
+
     // Returns the history the store keeps its sessions in; null when it keeps none.
     const HistoryStore* history() const { return history_.store(); }
     // Returns the "yyyy-MM-dd" key of the local day it is now.
@@ -130,7 +139,13 @@ public:
     void saveSettings();
     // Opens a new session now, replacing any open one; the amount restarts from 0.
     void startWork();
-    // Closes the open session; does nothing when none is open.
+    // Opens a session as the automatic start does: the settings are saved first, and the session
+    // and its anchor start at `scheduled`, the start time of today, which may be past already.
+    void startWorkByItself(Instant scheduled);
+    // Returns the last day on which work started by itself or a session was stopped by hand;
+    // work does not start by itself again that day.
+    std::string autoStartDoneDay() const { return stored_.autoStartDoneDay(); }
+    // Closes the open session, as the user does; does nothing when none is open.
     void stopWork();
     // Brings the open session's record in the history up to now, as the process quits: the
     // session goes on after a relaunch, and its record loses nothing meanwhile.
@@ -150,7 +165,9 @@ public:
 private:
     void loadSettings();
     void loadSession();
+    void openSession(Instant start);
     void reconcileCalendarDayIfNeeded();
+    bool overnightGoesOn(Instant now) const;
     void loadAnchorIfNeeded();
     void startTicking();
     void stopTicking();
@@ -158,6 +175,7 @@ private:
     void scheduleNextWake(Instant now);
     void settingsChanged();
     void refreshEarnedDisplay();
+    void refreshMinutesToEnd(Instant now);
     const std::optional<PayInterval>& payInterval() const;
     double rateOver(const std::optional<PayInterval>& interval) const;
     Earned earnedAt(Instant now);
@@ -182,6 +200,9 @@ private:
     double workingDaysPerMonth_ = 21.75;
     CapsulePreferences capsule_;
     WorkdayRules workday_;
+    WorkingWeek week_;
+    bool overnightSession_ = false;  // whether the open session was started as a night shift
+    std::optional<int> minutesToEnd_;
     bool pastEndOfWork_ = false;
     bool onBreak_ = false;
     bool isWorking_ = false;

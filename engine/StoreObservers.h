@@ -21,6 +21,8 @@ enum class StoreProperty {
     firstAnchorStart,
     privacy,
     capsuleLook,
+    week,
+    minutesToEnd,
 };
 
 using StoreObserver = std::function<void(StoreProperty)>;

@@ -23,9 +23,11 @@ void StoredSession::beginDay(const std::string& day) {
     removeAnchor();
     defaults_.set(keys::calendarDay, day);
     defaults_.remove(keys::sessionStart);
+    defaults_.remove(keys::overnightSession);
 }
 
 void StoredSession::writeStart(std::optional<Instant> start) {
+    defaults_.remove(keys::overnightSession);
     if (start) {
         defaults_.set(keys::sessionStart, start->secondsSince1970);
     } else {
@@ -41,6 +43,22 @@ void StoredSession::writeAnchor(Instant anchor) {
 void StoredSession::removeAnchor() {
     defaults_.remove(keys::anchorDay);
     defaults_.remove(keys::anchorStart);
+}
+
+bool StoredSession::overnight() const {
+    return defaults_.flag(keys::overnightSession).value_or(false);
+}
+
+void StoredSession::writeOvernight() {
+    defaults_.set(keys::overnightSession, true);
+}
+
+std::string StoredSession::autoStartDoneDay() const {
+    return defaults_.text(keys::autoStartDoneDay).value_or("");
+}
+
+void StoredSession::writeAutoStartDoneDay(const std::string& day) {
+    defaults_.set(keys::autoStartDoneDay, day);
 }
 
 // A stored instant counts only as a finite instant on the stored day; anything else (a number far

@@ -32,6 +32,15 @@ public:
     // Removes the anchor and its day.
     void removeAnchor();
 
+    // Returns whether the open session was started as a night shift, which goes on past midnight.
+    bool overnight() const;
+    // Marks the session just started as a night shift; an ended session loses the mark.
+    void writeOvernight();
+    // Returns the last day on which work started by itself or a session was stopped by hand.
+    std::string autoStartDoneDay() const;
+    // Stores `day` as the last day on which work started by itself or was stopped by hand.
+    void writeAutoStartDoneDay(const std::string& day);
+
 private:
     std::optional<Instant> instantOn(const char* key, const std::string& day) const;
 

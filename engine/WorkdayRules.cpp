@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kLastMinuteOfDay = 1439;
 
-std::optional<int> storedMinutes(const PreferencesStore& defaults, const char* key) {
+std::optional<int> storedMinutesOfDay(const PreferencesStore& defaults, const char* key) {
     if (!defaults.numberIfPresent(key)) {
         return std::nullopt;
     }
@@ -27,14 +27,14 @@ std::optional<AfterEnd> afterEndFromRaw(std::string_view raw) {
     return std::nullopt;
 }
 
+}  // namespace
+
 void setUnlessDefault(PreferencesStore& defaults, const char* key, PreferenceValue value,
                       const PreferenceValue& fallback) {
     if (value != fallback || defaults.contains(key)) {
         defaults.set(key, std::move(value));
     }
 }
-
-}  // namespace
 
 BreakProblem checkBreak(int startMinutes, int endMinutes, int endOfWorkMinutes) {
     if (endMinutes <= startMinutes) {
@@ -62,9 +62,9 @@ WorkdayRules loadWorkdayRules(const PreferencesStore& defaults) {
     WorkdayRules rules;
     rules.breakEnabled = defaults.flag(keys::breakEnabled).value_or(false);
     rules.breakStartMinutes =
-        storedMinutes(defaults, keys::breakStartMin).value_or(rules.breakStartMinutes);
+        storedMinutesOfDay(defaults, keys::breakStartMin).value_or(rules.breakStartMinutes);
     rules.breakEndMinutes =
-        storedMinutes(defaults, keys::breakEndMin).value_or(rules.breakEndMinutes);
+        storedMinutesOfDay(defaults, keys::breakEndMin).value_or(rules.breakEndMinutes);
     if (const auto raw = defaults.text(keys::afterEnd)) {
         rules.afterEnd = afterEndFromRaw(*raw).value_or(AfterEnd::keepPaying);
     }

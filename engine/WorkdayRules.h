@@ -51,6 +51,11 @@ inline bool WorkdayRules::breakTakesEffect(int endOfWorkMinutes) const {
            checkBreak(breakStartMinutes, breakEndMinutes, endOfWorkMinutes) == BreakProblem::none;
 }
 
+// Stores `value` under `key` unless it is `fallback` and nothing is stored there yet: a setting
+// the user never changed adds no key to the file.
+void setUnlessDefault(PreferencesStore& defaults, const char* key, PreferenceValue value,
+                      const PreferenceValue& fallback);
+
 // Returns the stored text of `afterEnd`: "continue", "stop" or "overtime".
 const char* rawValue(AfterEnd afterEnd);
 

@@ -118,4 +118,12 @@ std::optional<bool> PreferencesStore::flag(std::string_view key) const {
     return std::get<bool>(*stored);
 }
 
+std::optional<IntegerList> PreferencesStore::integers(std::string_view key) const {
+    auto stored = value(key);
+    if (!stored || !std::holds_alternative<IntegerList>(*stored)) {
+        return std::nullopt;
+    }
+    return std::get<IntegerList>(std::move(*stored));
+}
+
 }  // namespace orvelle

@@ -5,11 +5,13 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace orvelle {
 
-// A stored value of a kind this program never writes (an array or an object that somebody put
-// into the file by hand). It is present, but neither text, a number nor a flag.
+// A stored value of a kind this program never writes (an object, or an array of anything but
+// integers, that somebody put into the file by hand). It is present, but nothing this program
+// reads.
 struct ForeignValue {
     bool operator==(const ForeignValue&) const = default;
 };
@@ -17,7 +19,10 @@ struct ForeignValue {
 // One stored preference value. Text stays text; integers and doubles stay what they were written
 // as, and both count as numbers when read. A boolean is an on/off setting: it never reads as a
 // number, and no number reads as one.
-using PreferenceValue = std::variant<std::string, double, std::int64_t, bool, ForeignValue>;
+// A list of integers is a set of choices (the working days of the week).
+using IntegerList = std::vector<std::int64_t>;
+using PreferenceValue =
+    std::variant<std::string, double, std::int64_t, bool, IntegerList, ForeignValue>;
 
 // The per-user preferences store: a flat map from keys to typed values that survives relaunches.
 // Each change reaches storage at once, unless a `Batch` is open: then all the changes made while
@@ -54,6 +59,9 @@ public:
 
     // Returns the boolean under `key`, or nothing when it is absent or not a boolean.
     std::optional<bool> flag(std::string_view key) const;
+
+    // Returns the list of integers under `key`, or nothing when it is absent or not such a list.
+    std::optional<IntegerList> integers(std::string_view key) const;
 
     // Holds back every write of its store until it ends; batches may nest.
     class Batch {

@@ -1,5 +1,6 @@
 #include "platform/posix/JsonFilePreferences.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -42,6 +43,14 @@ PreferenceValue fromJson(const Json& json) {
     }
     if (json.is_number_float()) {
         return json.get<double>();
+    }
+    if (json.is_array() && std::ranges::all_of(json, [](const Json& item) {
+            return item.is_number_integer() &&
+                   (!item.is_number_unsigned() ||
+                    item.get<std::uint64_t>() <=
+                        static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()));
+        })) {
+        return json.get<IntegerList>();
     }
     return ForeignValue{};
 }

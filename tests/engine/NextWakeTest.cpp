@@ -35,7 +35,9 @@ TEST(NextWake, SleepsUntilTheNextCentTheBreakTheEndOfWorkOrMidnight) {
         {"never sooner than 50 ms", "100000", {}, {2026, 3, 2, 10, 0}, {}, 0.05},
         // 10 a day: a cent every 32.4 s, so the edges come first.
         {"the break begins", "10", lunch, {2026, 3, 2, 11, 59, 50}, {{2026, 3, 2, 12, 0}}},
-        {"the break ends", "10", lunch, {2026, 3, 2, 12, 30}, {{2026, 3, 2, 13, 0}}},
+        {"the break ends", "10", lunch, {2026, 3, 2, 12, 59, 50}, {{2026, 3, 2, 13, 0}}},
+        // The minutes left to the end of work, shown on the way, go down once a minute.
+        {"a minute less to the end", "10", lunch, {2026, 3, 2, 12, 30, 5}, {{2026, 3, 2, 12, 31}}},
         {"the end of work", "10", stop, {2026, 3, 2, 17, 59, 50}, {{2026, 3, 2, 18, 0}}},
         {"nothing more to earn: midnight", "10", stop, {2026, 3, 2, 19, 0}, {{2026, 3, 3, 0, 0}}},
         // Twice 500 a day past the end: a cent every 0.324 s, 0.005 of 1000/32400 a second.
