@@ -81,10 +81,13 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
     const QCommandLineOption follow("follow");
     const QCommandLineOption privacy("privacy", QString(), "on|off|toggle");
     const QCommandLineOption clickThrough("click-through", QString(), "on|off|toggle");
+    const QCommandLineOption overnight("overnight", QString(), "on|off|toggle");
+    const QCommandLineOption autoStart("auto-start", QString(), "on|off|toggle");
+    const QCommandLineOption countdown("countdown", QString(), "on|off|toggle");
     const QCommandLineOption history("history");
     const QCommandLineOption days("days", QString(), "N");
-    parser.addOptions(
-        {help, version, status, format, follow, privacy, clickThrough, history, days});
+    parser.addOptions({help, version, status, format, follow, privacy, clickThrough, overnight,
+                       autoStart, countdown, history, days});
     for (const CommandOption& command : kCommands) {
         parser.addOption(QCommandLineOption(command.name));
     }
@@ -119,7 +122,10 @@ CommandLine CommandLine::parse(const QStringList& allArguments) {
         }
     }
     for (const auto& [option, verb] : {std::pair{&privacy, InstanceProtocol::Verb::privacy},
-                                       {&clickThrough, InstanceProtocol::Verb::clickThrough}}) {
+                                       {&clickThrough, InstanceProtocol::Verb::clickThrough},
+                                       {&overnight, InstanceProtocol::Verb::overnight},
+                                       {&autoStart, InstanceProtocol::Verb::autoStart},
+                                       {&countdown, InstanceProtocol::Verb::countdown}}) {
         if (!parser.isSet(*option)) {
             continue;
         }
@@ -211,7 +217,14 @@ QString CommandLine::helpText() {
         "  --click-through <on|off|toggle>\n"
         "                       鼠标穿透：悬浮胶囊不再接收鼠标，点击、拖动和滚轮都交给\n"
         "                       它下面的窗口；菜单仍可从托盘打开\n"
-        "                       以上五项在 Orvelle 未运行时直接修改设置文件\n"
+        "  --overnight <on|off|toggle>\n"
+        "                       跨夜班：此后开始的上班过了午夜不结束，至下班时间所在日的\n"
+        "                       次日零点为止\n"
+        "  --auto-start <on|off|toggle>\n"
+        "                       自动开始上班：工作日到设定时间（默认 09:00）自动开始\n"
+        "  --countdown <on|off|toggle>\n"
+        "                       悬浮胶囊显示距下班时间（如“距下班 2:15”）\n"
+        "                       以上八项在 Orvelle 未运行时直接修改设置文件\n"
         "  --show-settings      打开设置窗口\n"
         "  --hide, --show, --toggle-capsule\n"
         "                       隐藏或显示悬浮胶囊（计薪照常进行）\n"

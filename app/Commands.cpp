@@ -74,6 +74,12 @@ std::optional<std::string> Commands::carryOut(const InstanceProtocol::Request& r
         case Verb::clickThrough:
             return setSwitch(request.arguments.at(0), store_.clickThrough(),
                              [this](bool on) { store_.setClickThrough(on); });
+        case Verb::overnight:
+            return setWeekSwitch(request.arguments.at(0), &WorkingWeek::overnight);
+        case Verb::autoStart:
+            return setWeekSwitch(request.arguments.at(0), &WorkingWeek::autoStart);
+        case Verb::countdown:
+            return setWeekSwitch(request.arguments.at(0), &WorkingWeek::showCountdown);
         case Verb::activate:
         case Verb::show:
         case Verb::hide:
@@ -102,6 +108,17 @@ std::optional<std::string> Commands::setSwitch(const std::string& value, bool no
         return kBadArgument;
     }
     return std::nullopt;
+}
+
+// The working week is saved as the settings page saves it, with the settings as they stand.
+std::optional<std::string> Commands::setWeekSwitch(const std::string& value,
+                                                   bool WorkingWeek::*setting) {
+    return setSwitch(value, store_.week().*setting, [this, setting](bool on) {
+        WorkingWeek week = store_.week();
+        week.*setting = on;
+        store_.setWeek(week);
+        store_.saveSettings();
+    });
 }
 
 int Commands::send(const InstanceProtocol::Request& request) {

@@ -39,6 +39,8 @@ private:
     // Sets a switch that is `now` to what `value` says: on, off or toggle.
     std::optional<std::string> setSwitch(const std::string& value, bool now,
                                          const std::function<void(bool)>& set);
+    // Sets one on/off setting of the working week as `value` says, and saves it.
+    std::optional<std::string> setWeekSwitch(const std::string& value, bool WorkingWeek::*setting);
 
     SalaryStore& store_;
     CapsuleCommands capsule_;

@@ -188,8 +188,11 @@ int OrvelleApp::main(int argc, char** argv) {
     const UnixSignals quitOnSignals;
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      [] { sharedSalaryStore().writeHistoryNow(); });
-    QTimer::singleShot(0, &delegate, [&delegate, firstLaunch, showSettings] {
+    // Work starts by itself only in the process that shows the capsule, once it is up.
+    std::unique_ptr<AutoStart> autoStart;
+    QTimer::singleShot(0, &delegate, [&delegate, &autoStart, firstLaunch, showSettings] {
         delegate.applicationDidFinishLaunching();
+        autoStart = makeAutoStart();
         if (firstLaunch || showSettings) {
             delegate.openSettingsWindow();
         }

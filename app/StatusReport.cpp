@@ -19,8 +19,14 @@ constexpr const char* kErrorColour = "#FF5555";
 }  // namespace
 
 StatusReport StatusReport::of(const SalaryStore& store) {
-    return {"¥" + shownAmount(store), payIntervalLine(store), store.isWorking(),
-            store.privacy(),          store.isOvertime(),     {}};
+    std::string tooltip = payIntervalLine(store);
+    if (const std::string left = timeLeftText(store); !left.empty()) {
+        tooltip += " · " + left;
+    } else if (!store.isWorking() && store.week().autoStart) {
+        tooltip = "自动开始 " + clockText(store.week().autoStartMinutes);
+    }
+    return {"¥" + shownAmount(store), std::move(tooltip), store.isWorking(),
+            store.privacy(),          store.isOvertime(), {}};
 }
 
 // A believable ¥0.00 would hide that the file is damaged; the bar shows this instead.

@@ -32,14 +32,14 @@ TrayIcon::TrayIcon(SalaryStore& store, const DesktopActions& actions,
 }
 
 void TrayIcon::onStoreChanged(StoreProperty property) {
-    if (property == StoreProperty::privacy) {
+    if (property == StoreProperty::privacy || property == StoreProperty::week) {
         updateToolTip();
         return;
     }
-    // The amount's text, or the session's state (the break, overtime), which the store
-    // announces with the amount while the text may stand still.
+    // The amount's text, the time left, or the session's state (the break, overtime), which the
+    // store announces with the amount while the text may stand still.
     if (property != StoreProperty::menuBarEarnedText &&
-        property != StoreProperty::earnedTodayDisplay) {
+        property != StoreProperty::earnedTodayDisplay && property != StoreProperty::minutesToEnd) {
         return;
     }
     // The amount may change 20 times a second; a tooltip need not. A session's start or end shows
@@ -62,11 +62,18 @@ void TrayIcon::updateToolTip() {
     const QString state = store_.isOvertime() ? QStringLiteral(" · 加班中")
                           : store_.onBreak()  ? QStringLiteral(" · 午休中")
                                               : QString();
+    // The time left, or past the end "已下班"; overtime says so on the first line already.
+    const QString left =
+        store_.isOvertime() ? QString() : "\n" + QString::fromStdString(timeLeftText(store_));
+    const QString autoStart =
+        store_.week().autoStart
+            ? "\n" + QString::fromStdString(clockText(store_.week().autoStartMinutes)) + " 自动开始"
+            : QString();
     const QString tip =
-        (store_.isWorking() ? QStringLiteral("Orvelle · 今日收入 ¥%1%2\n%3 元/秒")
+        (store_.isWorking() ? QStringLiteral("Orvelle · 今日收入 ¥%1%2\n%3 元/秒%4")
                                   .arg(QString::fromStdString(shownAmount(store_)), state,
-                                       QString::fromStdString(shownRate(store_)))
-                            : QStringLiteral("Orvelle · 未在上班")) +
+                                       QString::fromStdString(shownRate(store_)), left)
+                            : QStringLiteral("Orvelle · 未在上班") + autoStart) +
         monthLine();
     if (tip != icon_.toolTip()) {
         icon_.setToolTip(tip);

@@ -102,7 +102,7 @@ QRectF CapsuleArt::amountBox() {
     return {0, label.bottom() + kStackSpacing, kSize.width(), QFontMetricsF(amountFont()).height()};
 }
 
-QPixmap CapsuleArt::below(qreal devicePixelRatio, CapsuleLook look) {
+QPixmap CapsuleArt::below(qreal devicePixelRatio, CapsuleLook look, const QString& label) {
     QPixmap layer = blankLayer(devicePixelRatio);
     QPainter painter(&layer);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -123,7 +123,7 @@ QPixmap CapsuleArt::below(qreal devicePixelRatio, CapsuleLook look) {
 
     painter.setFont(labelFont());
     painter.setPen(palette::sectionPink);
-    painter.drawText(labelBox(), Qt::AlignCenter, labelText(look));
+    painter.drawText(labelBox(), Qt::AlignCenter, label.isEmpty() ? labelText(look) : label);
     return layer;
 }
 

@@ -30,8 +30,10 @@ public:
     static void drawAmount(QPainter& painter, const QString& text, const QFont& font,
                            CapsuleLook look);
 
-    // Returns the layers under the amount (capsules, sparkle, label) and over it (the coin).
-    static QPixmap below(qreal devicePixelRatio, CapsuleLook look = CapsuleLook::regular);
+    // Returns the layers under the amount (capsules, sparkle, label) and over it (the coin). A
+    // `label` given replaces the working label (the time left to the end of work).
+    static QPixmap below(qreal devicePixelRatio, CapsuleLook look = CapsuleLook::regular,
+                         const QString& label = {});
     static QPixmap above(qreal devicePixelRatio, CapsuleLook look = CapsuleLook::regular);
 };
 

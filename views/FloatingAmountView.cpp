@@ -46,6 +46,7 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
     menu_->addAction(QStringLiteral("退出"), this, std::move(onQuit));
     shownAmount_ = amountLine();
     look_ = lookOf(store_);
+    label_ = labelNow();
     subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
     // A screen reader can give the capsule the focus, for the menu keys; its window never asks
     // for it, so a click or Tab never moves the focus there.
@@ -84,6 +85,15 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
         update();
         return;
     }
+    // The time left, when it stands in the label, changes once a minute.
+    if (property == StoreProperty::minutesToEnd || property == StoreProperty::week) {
+        if (QString label = labelNow(); label != label_) {
+            label_ = std::move(label);
+            below_ = QPixmap();
+            update();
+        }
+        return;
+    }
     if (property != StoreProperty::earnedTodayDisplay && property != StoreProperty::privacy) {
         return;
     }
@@ -93,6 +103,7 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     const bool stateChanged = look != look_ || property == StoreProperty::privacy;
     if (look != look_) {
         look_ = look;
+        label_ = labelNow();
         below_ = QPixmap();
         update();
     }
@@ -112,6 +123,13 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     }
 }
 
+// While working, the label may show the time left to the end of work instead of its own words.
+QString FloatingAmountView::labelNow() const {
+    return lookOf(store_) == CapsuleLook::regular && store_.week().showCountdown
+               ? QString::fromStdString(timeLeftText(store_))
+               : QString();
+}
+
 // Whatever brings the view back into view (a show, a restore, an expose) paints it, and the paint
 // catches up.
 bool FloatingAmountView::canBeSeen() const {
@@ -121,7 +139,7 @@ bool FloatingAmountView::canBeSeen() const {
 
 void FloatingAmountView::ensureLayers(qreal devicePixelRatio) {
     if (below_.isNull() || below_.devicePixelRatio() != devicePixelRatio) {
-        below_ = CapsuleArt::below(devicePixelRatio, look_);
+        below_ = CapsuleArt::below(devicePixelRatio, look_, label_);
         above_ = CapsuleArt::above(devicePixelRatio, look_);
     }
 }

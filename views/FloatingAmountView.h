@@ -64,6 +64,7 @@ private:
     void applyScale();
     bool canBeSeen() const;
     void ensureLayers(qreal devicePixelRatio);
+    QString labelNow() const;
 
     SalaryStore& store_;
     QMenu* menu_;
@@ -71,6 +72,7 @@ private:
     QFont amountFont_;
     Subscription subscription_;
     CapsuleLook look_ = CapsuleLook::regular;  // what the cached layers show
+    QString label_;        // the label the cached layers show in place of the working one, if any
     QString shownAmount_;  // what the last paint showed, to skip repaints that change nothing
     bool behind_ = false;  // the amount changed while the view could not be seen
     QPixmap below_;        // capsules, sparkle and label

@@ -18,6 +18,7 @@
 #include "views/HistoryPage.h"
 #include "views/Palette.h"
 #include "views/Styles.h"
+#include "views/WeekRows.h"
 #include "views/WorkdayRows.h"
 
 namespace orvelle {
@@ -118,6 +119,7 @@ QWidget* SettingsPages::buildWorkdayPage(SalaryStore& store) {
     card->content()->addWidget(
         styles::label("工作日", viewFont(kTitlePixels, QFont::DemiBold), palette::sectionPink));
     card->content()->addWidget(new WorkdayRows(store));
+    card->content()->addWidget(new WeekRows(store));
     return column({card});
 }
 

@@ -16,6 +16,13 @@ inline constexpr std::string_view kMaskedRate = "•.••••";
 // does, or the mask while privacy is on.
 std::string shownAmount(const SalaryStore& store);
 
+// Returns what the time left to the open session's end of work reads: "距下班 2:15", and once it
+// is reached "加班中" when overtime is paid, else "已下班"; empty when idle.
+std::string timeLeftText(const SalaryStore& store);
+
+// Returns `minutes` after midnight as a clock reads it: "09:00".
+std::string clockText(int minutes);
+
 // Returns the rate being paid now as every view shows it, without unit: four decimals, or the
 // mask while privacy is on.
 std::string shownRate(const SalaryStore& store);

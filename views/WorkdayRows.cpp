@@ -8,37 +8,12 @@
 
 #include "views/Fonts.h"
 #include "views/Palette.h"
+#include "views/RowControls.h"
 #include "views/Styles.h"
 
 namespace orvelle {
 
 namespace {
-
-constexpr int kRowPixels = 14;
-
-QTimeEdit* timeField(const char* name, const char* spoken) {
-    auto* field = new QTimeEdit;
-    field->setObjectName(name);
-    field->setAccessibleName(QString::fromUtf8(spoken));
-    field->setDisplayFormat("HH:mm");
-    field->setFont(viewFont(kRowPixels));
-    return field;
-}
-
-int minutesOf(const QTimeEdit* field) {
-    return field->time().hour() * 60 + field->time().minute();
-}
-
-void showMinutes(QTimeEdit* field, int minutes) {
-    const QSignalBlocker block(field);
-    field->setTime(QTime(minutes / 60, minutes % 60));
-}
-
-QHBoxLayout* rowLayout(QWidget* row) {
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    return layout;
-}
 
 // A break the user enters is refused; one already stored (the end of work moved, or the file was
 // edited by hand) stays stored, and the pay ignores it until it fits again.

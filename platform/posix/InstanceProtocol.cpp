@@ -26,6 +26,9 @@ constexpr std::array kVerbs{
     VerbSpec{InstanceProtocol::Verb::toggleCapsule, "toggle-capsule", 0},
     VerbSpec{InstanceProtocol::Verb::privacy, "privacy", 1},
     VerbSpec{InstanceProtocol::Verb::clickThrough, "click-through", 1},
+    VerbSpec{InstanceProtocol::Verb::overnight, "overnight", 1},
+    VerbSpec{InstanceProtocol::Verb::autoStart, "auto-start", 1},
+    VerbSpec{InstanceProtocol::Verb::countdown, "countdown", 1},
 };
 
 // Splits on single spaces; an empty word (two spaces in a row, or one at either end) makes the

@@ -27,6 +27,9 @@ public:
         toggleCapsule,  // show or hide the capsule
         privacy,        // on, off or toggle: masks every amount shown
         clickThrough,   // on, off or toggle: the capsule lets the pointer through
+        overnight,      // on, off or toggle: sessions started from now on cross midnight
+        autoStart,      // on, off or toggle: work starts by itself on working days
+        countdown,      // on, off or toggle: the capsule shows the time left to the end of work
     };
 
     struct Request {

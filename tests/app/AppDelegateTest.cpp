@@ -103,7 +103,11 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     store.setAmountText("5592");
     store.saveSettings();
     store.startWork();
-    EXPECT_EQ(tray->toolTip(), "Orvelle · 今日收入 ¥0.00\n0.1942 元/秒");
+    EXPECT_TRUE(tray->toolTip().startsWith("Orvelle · 今日收入 ¥0.00\n"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return tray->toolTip() == "Orvelle · 今日收入 ¥0.00\n0.1942 元/秒\n距下班 9:00"; },
+        3000))
+        << tray->toolTip().toStdString();
     // The break begins while the amount's text stands still: the tooltip still says so.
     harness.tickAt({2026, 3, 2, 11, 59, 59.99});
     EXPECT_TRUE(QTest::qWaitFor([&] { return tray->toolTip().contains("¥2,097.00\n"); }, 3000));
@@ -145,7 +149,7 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     EXPECT_EQ(delegate.settingsWindow()->findChild<QLineEdit*>("amountField")->text(), "•••.••");
     EXPECT_EQ(StatusReport::of(store).render(StatusFormat::waybar),
               "{\"text\":\"¥•••.••\",\"tooltip\":\"计薪区间约 8.00 小时（不含午休） · 约 •.•••• "
-              "元/秒\",\"class\":\"private\"}\n");
+              "元/秒 · 加班中\",\"class\":\"private\"}\n");
     store.stopWork();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
 }
