@@ -19,8 +19,9 @@ constexpr const char* kErrorColour = "#FF5555";
 }  // namespace
 
 StatusReport StatusReport::of(const SalaryStore& store) {
+    // A bar shows the time left only when the capsule is asked to.
     std::string tooltip = payIntervalLine(store);
-    if (const std::string left = timeLeftText(store); !left.empty()) {
+    if (const std::string left = timeLeftText(store); !left.empty() && store.week().showCountdown) {
         tooltip += " · " + left;
     } else if (!store.isWorking() && store.week().autoStart) {
         tooltip = "自动开始 " + clockText(store.week().autoStartMinutes);

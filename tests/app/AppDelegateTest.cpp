@@ -149,7 +149,7 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     EXPECT_EQ(delegate.settingsWindow()->findChild<QLineEdit*>("amountField")->text(), "•••.••");
     EXPECT_EQ(StatusReport::of(store).render(StatusFormat::waybar),
               "{\"text\":\"¥•••.••\",\"tooltip\":\"计薪区间约 8.00 小时（不含午休） · 约 •.•••• "
-              "元/秒 · 加班中\",\"class\":\"private\"}\n");
+              "元/秒\",\"class\":\"private\"}\n");
     store.stopWork();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
 }
