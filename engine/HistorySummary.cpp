@@ -72,7 +72,7 @@ Totals totalFrom(const std::vector<DayTotal>& days, const std::string& first) {
 }  // namespace
 
 HistorySummary summarize(const HistoryStore& store, const std::string& today,
-                         const std::optional<SessionRecord>& open) {
+                         const std::optional<SessionRecord>& open, const WorkingWeek& week) {
     HistorySummary summary;
     const auto day = dayOfKey(today);
     if (!day) {
@@ -89,8 +89,14 @@ HistorySummary summarize(const HistoryStore& store, const std::string& today,
     summary.today = totalFrom(worked, today);
     summary.week = totalFrom(worked, keyOfDay(monday));
     summary.month = totalFrom(worked, keyOfDay(monthStart));
-    if (summary.month.days > 0) {
-        summary.averagePerDayWorked = summary.month.earned / summary.month.days;
+    const std::string monthKey = keyOfDay(monthStart);
+    const auto workdaysWorked = std::ranges::count_if(worked, [&](const DayTotal& total) {
+        return total.day >= monthKey && week.isWorkday(total.day);
+    });
+    // A month worked only on rest days still has an average: over the days worked.
+    const auto days = workdaysWorked > 0 ? workdaysWorked : summary.month.days;
+    if (days > 0) {
+        summary.averagePerDayWorked = summary.month.earned / static_cast<double>(days);
     }
     for (sys_days shown = chartStart; shown <= *day; shown += std::chrono::days{1}) {
         const std::string key = keyOfDay(shown);

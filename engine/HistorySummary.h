@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/WorkingWeek.h"
 #include "platform/api/HistoryStore.h"
 
 namespace orvelle {
@@ -29,8 +30,9 @@ struct Totals {
     bool operator==(const Totals&) const = default;
 };
 
-// What the history page shows: today, this week (from Monday) and this month, the average of
-// this month's days worked, and the last 30 calendar days, oldest first, a day without work at 0.
+// What the history page shows: today, this week (from Monday) and this month, the average per
+// working day worked this month (the pay of rest days worked counts, their days do not), and the
+// last 30 calendar days, oldest first, a day without work at 0.
 struct HistorySummary {
     static constexpr int kChartDays = 30;
 
@@ -43,6 +45,6 @@ struct HistorySummary {
 
 // Returns the summary of `store` as seen on the day `today`, with the open session as it is now.
 HistorySummary summarize(const HistoryStore& store, const std::string& today,
-                         const std::optional<SessionRecord>& open);
+                         const std::optional<SessionRecord>& open, const WorkingWeek& week = {});
 
 }  // namespace orvelle

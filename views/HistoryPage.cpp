@@ -122,7 +122,8 @@ void HistoryPage::refresh() {
         return;
     }
     const bool masked = store_.privacy();
-    const HistorySummary summary = summarize(*history_, store_.today(), store_.currentRecord());
+    const HistorySummary summary =
+        summarize(*history_, store_.today(), store_.currentRecord(), store_.week());
     const Totals* totals[] = {&summary.today, &summary.week, &summary.month};
     for (int row = 0; row < 3; ++row) {
         const QString texts[] = {money(totals[row]->earned, masked),

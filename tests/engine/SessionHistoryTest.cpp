@@ -138,7 +138,12 @@ TEST(HistorySummary, SumsTodayTheWeekAndTheMonthWithTheOpenSession) {
     EXPECT_EQ(summary.today, (Totals{80, 7200, 1}));
     EXPECT_EQ(summary.week, (Totals{380, 10800, 2}));
     EXPECT_EQ(summary.month, (Totals{580, 14400, 3}));
-    EXPECT_DOUBLE_EQ(summary.averagePerDayWorked, 580.0 / 3);
+    // Sunday is a rest day: its pay counts towards the average, its day does not.
+    EXPECT_DOUBLE_EQ(summary.averagePerDayWorked, 580.0 / 2);
+    WorkingWeek everyDay;
+    everyDay.workdays = 0b1111111;
+    EXPECT_DOUBLE_EQ(summarize(history, "2026-03-04", open, everyDay).averagePerDayWorked,
+                     580.0 / 3);
     ASSERT_EQ(summary.chart.size(), 30u);
     EXPECT_EQ(summary.chart.front().day, "2026-02-03");
     EXPECT_EQ(summary.chart[24], (DayTotal{"2026-02-27", 1, 3600, 100}));
