@@ -2,7 +2,8 @@
 # The history end to end, under Xvfb and openbox with a faked clock (libfaketime, preloaded so a
 # kill leaves nothing behind): a capsule works a morning at 600 times the speed of time and is
 # stopped, and `--history --format csv` shows it; a capsule killed with SIGKILL at 11:59 and
-# started on the next day shows that day's record with at most a minute of it missing.
+# started on the next day shows that day's record with at most a minute of it missing; and a
+# night shift that starts by itself at 22:00 and goes on past midnight, counted on its first day.
 # Usage: history-e2e.sh PATH_TO_ORVELLE
 set -euo pipefail
 BIN=$(realpath "$1")
@@ -56,5 +57,19 @@ check "the next day the killed session's record keeps what it wrote, nothing mor
 check "and its amount is what it last wrote" earned_matches 2026-03-03
 json_days() { timeout 20 "$BIN" --history --days 2 --format json | jq -e 'length == 2 and .[1].sessions == 1'; }
 check "--history --days 2 --format json holds the two days" json_days
+end_app
+
+# ¥480 a day over 22:00 to 06:00 is ¥1 a minute; 2026-03-09 is a Monday.
+printf '{"salary.amount": 480, "salary.scheduleEndMin": 360, "salary.overnight": true,
+ "salary.autoStartEnabled": true, "salary.autoStartMin": 1320}\n' >"$PREFS"
+capsule_at "@2026-03-09 21:40:00 x600"
+started_at_ten() { jq -e ".[\"salary.sessionStart\"] == $(date -d '2026-03-09 22:00' +%s)" "$PREFS"; }
+check "work starts by itself at 22:00" wait_until 60 started_at_ten
+still_the_night() { jq -e '.["salary.calendarDay"] == "2026-03-09" and has("salary.sessionStart")' "$PREFS"; }
+check "the night shift is written past midnight on the day it began" \
+    wait_until 60 paid_between 2026-03-09 9000 99999
+check "and goes on after midnight" still_the_night
+status_at_one() { LD_PRELOAD=$FAKETIME_LIB FAKETIME="@2026-03-10 01:00:00" "$BIN" --status; }
+check "--status at 01:00 shows its three hours" test "$(status_at_one)" = "¥180.00"
 end_app
 finish_checks "$SESSION_DIR/orvelle.log"
