@@ -167,6 +167,23 @@ TEST_F(FloatingAmountViewTest, ShowsTheSessionsState) {
     EXPECT_NE(regular, CapsuleArt::below(1, CapsuleLook::atRest).toImage());
 }
 
+// Asked for, the time left stands in place of the label and changes with the minute, not with
+// the amount.
+TEST_F(FloatingAmountViewTest, ShowsTheTimeLeftInPlaceOfTheLabelWhenAsked) {
+    work("10", 0);
+    const QRect label = CapsuleArt::labelBox().toRect();
+    const QImage plain = render(1).copy(label);
+    WorkingWeek week;
+    week.showCountdown = true;
+    harness.store->setWeek(week);
+    const QImage nineHours = render(1).copy(label);
+    EXPECT_NE(nineHours, plain);
+    harness.tickAfter(40);  // a cent more, the same minute left
+    EXPECT_EQ(render(1).copy(label), nineHours);
+    harness.tickAfter(20);
+    EXPECT_NE(render(1).copy(label), nineHours);
+}
+
 TEST_F(FloatingAmountViewTest, RepaintsOnlyWhenTheShownTextChanges) {
     work("10", 0);  // a cent every 32.4 seconds
     view.show();

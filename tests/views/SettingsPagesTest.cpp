@@ -379,6 +379,24 @@ TEST_F(SettingsPagesTest, AfterEndChoicesAndTheNoticeAreSaved) {
     EXPECT_FALSE(rate->isVisible());
 }
 
+// The working week is saved at each change; below it, when work starts by itself and the time
+// left while a session is open.
+TEST_F(SettingsPagesTest, TheWorkingWeekIsSavedAndSaysWhatComesNext) {
+    click("pageWorkday");
+    EXPECT_FALSE(find<QLabel>("weekStatus")->isVisible());
+    for (const char* box : {"overnight", "autoStart", "showCountdown"}) {
+        find<QCheckBox>(box)->click();
+    }
+    click("workday6");
+    setTime("autoStartTime", 8, 30);
+    EXPECT_EQ(harness.preferences.integers(keys::workdays), (IntegerList{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(harness.store->week(), (WorkingWeek{true, 0b0111111, true, 8 * 60 + 30, true}));
+    EXPECT_EQ(loadWorkingWeek(harness.preferences), harness.store->week());
+    EXPECT_EQ(text("weekStatus"), "08:30 自动开始");
+    harness.store->startWork();  // at 09:00, nine hours before the end of work
+    EXPECT_EQ(text("weekStatus"), "08:30 自动开始 · 距下班 9:00");
+}
+
 TEST(DesktopCardTest, OffersOnlyTheActionsGiven) {
     const DesktopCard card(DesktopActions{{}, {}, [] {}});
     EXPECT_EQ(card.findChild<QCheckBox*>("autostart"), nullptr);
