@@ -61,7 +61,10 @@ QString FloatingAmountView::amountLine() const {
 QString FloatingAmountView::spokenSummary() const {
     const QString amount = store_.privacy() ? QStringLiteral("今日收入已隐藏")
                                             : QStringLiteral("今日收入 ") + amountLine();
-    return amount + QStringLiteral("，") + CapsuleArt::stateName(lookOf(store_));
+    // The time left, when the label shows it, is read out too.
+    const QString label = labelNow();
+    return amount + QStringLiteral("，") + CapsuleArt::stateName(lookOf(store_)) +
+           (label.isEmpty() ? QString() : QStringLiteral("，") + label);
 }
 
 std::optional<double> FloatingAmountView::spokenAmount() const {

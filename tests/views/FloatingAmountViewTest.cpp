@@ -178,6 +178,8 @@ TEST_F(FloatingAmountViewTest, ShowsTheTimeLeftInPlaceOfTheLabelWhenAsked) {
     harness.store->setWeek(week);
     const QImage nineHours = render(1).copy(label);
     EXPECT_NE(nineHours, plain);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Name),
+              "今日收入 ¥0.00，上班中，距下班 9:00");
     harness.tickAfter(40);  // a cent more, the same minute left
     EXPECT_EQ(render(1).copy(label), nineHours);
     harness.tickAfter(20);
