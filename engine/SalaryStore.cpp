@@ -218,10 +218,15 @@ void SalaryStore::stopWork() {
     }
     const PreferencesStore::Batch batch(defaults_);
     closeRecord(SessionEnding::stopped);
-    // A stop by hand keeps work from starting by itself again on the session's day (for a night
-    // shift the day it began, so that tonight's shift still starts).
+    // A stop by hand keeps work from starting by itself again today, unless it ends a night
+    // shift of the day before ahead of today's start time: tonight's shift must still start.
     if (week_.autoStart) {
-        stored_.writeAutoStartDoneDay(calendarDay_);
+        const Instant now = clock_.now();
+        const auto todaysStart =
+            calendar_.atLocalTime(now, week_.autoStartMinutes / 60, week_.autoStartMinutes % 60);
+        if (calendarDay_ == today() || !todaysStart || !(now < *todaysStart)) {
+            stored_.writeAutoStartDoneDay(today());
+        }
     }
     sessionStart_.reset();
     setIsWorking(false);

@@ -132,6 +132,28 @@ TEST(AutoStart, NeverTwiceADayAndOnTheDayTheClocksGoForward) {
     EXPECT_EQ(early.firstAnchorStart(), sunday.at({2026, 3, 8, 3, 0}));
 }
 
+// A night shift from Monday 22:00 stopped by hand on Tuesday: ahead of Tuesday's start time the
+// evening's shift still starts by itself; at a start time already past, Tuesday's is used up.
+TEST(AutoStart, AStopThatEndsANightShiftKeepsTonightsStart) {
+    for (const auto& [startMinutes, tonight] : {std::pair{22 * 60, true}, std::pair{60, false}}) {
+        StoreHarness harness;
+        harness.preferences = Values{{keys::autoStartEnabled, true},
+                                     {keys::autoStartMin, std::int64_t{startMinutes}},
+                                     {keys::overnight, true},
+                                     {keys::scheduleEndMin, std::int64_t{6 * 60}}};
+        SalaryStore& store = harness.launchAt({2026, 1, 5, 21, 0});
+        startOrStopWork(store);
+        harness.tickAt({2026, 1, 6, 2, 0});
+        startOrStopWork(store);
+        AutoStart autoStart(store, harness.clock, harness.calendar, harness.scheduler);
+        harness.clock.set(std::max(harness.clock.now(), *harness.scheduler.nextWake()));
+        harness.scheduler.fire();
+        EXPECT_EQ(store.isWorking(),
+                  tonight && harness.clock.now() == harness.at({2026, 1, 6, 22, 0}))
+            << startMinutes;
+    }
+}
+
 // Untouched, the week adds no key; it is read strictly, a wrong type or range as the default.
 TEST(WorkingWeek, StoredOnlyOnceChangedAndReadStrictly) {
     test::InMemoryPreferences defaults;
