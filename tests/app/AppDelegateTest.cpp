@@ -47,23 +47,6 @@ protected:
                   [this] { delegate.openSettingsWindow(); }};
 };
 
-// One placed panel hosting the capsule, however often launching is reported. Dragged, it stays;
-// lying on no screen once its screen is gone, it is placed again.
-TEST_F(AppDelegateTest, BuildsOnePlacedPanelAndPlacesItAgainWhenLost) {
-    FloatingPanel* panel = delegate.floatingPanel();
-    EXPECT_TRUE(panel->isVisible());
-    EXPECT_EQ(panel->frameGeometry(), QRect(1440 - 150 - 96, 30 + 72, 150, 90));
-    delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(delegate.floatingPanel(), panel);
-    panel->move(1200, 500);
-    delegate.placePanelAgainIfLost();
-    EXPECT_EQ(panel->pos(), QPoint(1200, 500));
-    screens.main = ScreenGeometry{QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 768)};
-    screens.all = {*screens.main};
-    delegate.placePanelAgainIfLost();
-    EXPECT_EQ(panel->pos(), QPoint(1024 - 150 - 96, 72));
-}
-
 // The autostart item toggles the entry as it stands on disk, not as the menu last left it.
 TEST_F(AppDelegateTest, MenuItemsStartAndStopWorkOpenSettingsResetThePanelAndToggleAutostart) {
     harness.store->setAmountText("800");
@@ -75,8 +58,11 @@ TEST_F(AppDelegateTest, MenuItemsStartAndStopWorkOpenSettingsResetThePanelAndTog
     EXPECT_FALSE(harness.store->isWorking());
     EXPECT_EQ(harness.preferences.number(keys::amount), 800);  // stopping saves nothing
     trigger("打开设置");
-    ASSERT_NE(delegate.settingsWindow(), nullptr);
-    EXPECT_TRUE(delegate.settingsWindow()->isVisible());
+    SettingsWindow* opened = delegate.settingsWindow();
+    ASSERT_NE(opened, nullptr);
+    EXPECT_TRUE(opened->isVisible());
+    trigger("打开设置");  // the same window again
+    EXPECT_EQ(delegate.settingsWindow(), opened);
     delegate.floatingPanel()->move(20, 600);
     trigger("重置位置");
     EXPECT_EQ(delegate.floatingPanel()->pos(), QPoint(1440 - 150 - 96, 30 + 72));
@@ -97,12 +83,19 @@ TEST_F(AppDelegateTest, MenuItemsStartAndStopWorkOpenSettingsResetThePanelAndTog
 TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     const TrayIcon* tray = delegate.trayIcon();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
-    delegate.openSettingsWindow();
     SalaryStore& store = *harness.store;
+    const auto bar = [&store](StatusFormat format) {
+        return StatusReport::of(store).render(format);
+    };
+    EXPECT_EQ(bar(StatusFormat::i3blocks), "¥0.00\n¥0.00\n\n");
+    EXPECT_TRUE(bar(StatusFormat::waybar).ends_with(",\"class\":\"idle\"}\n"));
+    delegate.openSettingsWindow();
     store.setWorkday({.breakEnabled = true, .afterEnd = AfterEnd::overtime, .overtimeRate = 2});
     store.setAmountText("5592");
     store.saveSettings();
     store.startWork();
+    EXPECT_EQ(bar(StatusFormat::i3blocks), "¥0.00\n¥0.00\n#EA3F79\n");
+    EXPECT_TRUE(bar(StatusFormat::waybar).ends_with(",\"class\":\"working\"}\n"));
     EXPECT_TRUE(tray->toolTip().startsWith("Orvelle · 今日收入 ¥0.00\n"));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return tray->toolTip() == "Orvelle · 今日收入 ¥0.00\n0.1942 元/秒\n距下班 9:00"; },
@@ -131,7 +124,8 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     const SalaryStore relaunched(
         StoreServices{harness.preferences, harness.clock, harness.calendar, inert});
     const StatusReport status = StatusReport::of(relaunched);
-    EXPECT_TRUE(status.text == "¥6,990.00" && status.overtime) << status.text;
+    EXPECT_EQ(status.render(StatusFormat::i3blocks), "¥6,990.00\n¥6,990.00\n#D4A017\n");
+    EXPECT_TRUE(status.render(StatusFormat::waybar).ends_with(",\"class\":\"overtime\"}\n"));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             harness.scheduler.tick();
@@ -147,37 +141,50 @@ TEST_F(AppDelegateTest, EverySurfaceShowsTheSameAmount) {
     EXPECT_EQ(capsuleName(), "今日收入已隐藏，加班中");
     EXPECT_EQ(delegate.settingsWindow()->findChild<QLabel*>("earnedAmount")->text(), "•••.•• 元");
     EXPECT_EQ(delegate.settingsWindow()->findChild<QLineEdit*>("amountField")->text(), "•••.••");
-    EXPECT_EQ(StatusReport::of(store).render(StatusFormat::waybar),
+    EXPECT_EQ(bar(StatusFormat::waybar),
               "{\"text\":\"¥•••.••\",\"tooltip\":\"计薪区间约 8.00 小时（不含午休） · 约 •.•••• "
               "元/秒\",\"class\":\"private\"}\n");
     store.stopWork();
     EXPECT_EQ(tray->toolTip(), "Orvelle · 未在上班");
 }
 
-// With "记住位置" on, the capsule goes back where the user left it on the same screens: at the
-// next start, but not on other screens, and not after "重置位置"; with it off, nothing is kept.
-TEST_F(AppDelegateTest, RemembersWhereTheUserLeftThePanelOnTheSameScreens) {
+// One placed panel hosting the capsule, however often launching is reported. Dragged, it stays;
+// lying on no screen once its screen is gone, it is placed again: at its designed place, or with
+// "记住位置" on where the user left it on the same screens; "重置位置" forgets every such place.
+TEST_F(AppDelegateTest, PlacesOnePanelAndPlacesItAgainWhenLost) {
+    FloatingPanel* panel = delegate.floatingPanel();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->frameGeometry(), QRect(1440 - 150 - 96, 30 + 72, 150, 90));
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(delegate.floatingPanel(), panel);
     SalaryStore& store = *harness.store;
-    const std::string layout = "1440x900+0+0";
-    store.setCapsulePosition(layout, {300, 400});
-    EXPECT_FALSE(store.capsulePosition(layout));
+    store.setCapsulePosition("1024x768+0+0", {10, 20});  // not kept while the option is off
+    EXPECT_FALSE(store.capsulePosition("1024x768+0+0"));
+    panel->move(1200, 500);
+    delegate.placePanelAgainIfLost();
+    EXPECT_EQ(panel->pos(), QPoint(1200, 500));
+    const auto onlyScreen = [this](QRect frame) {
+        screens.main = ScreenGeometry{frame, frame};
+        screens.all = {*screens.main};
+    };
+    onlyScreen({0, 0, 1024, 768});
+    delegate.placePanelAgainIfLost();
+    EXPECT_EQ(panel->pos(), QPoint(1024 - 150 - 96, 72));
     store.setRememberPosition(true);
-    store.setCapsulePosition(layout, {300, 400});
+    store.setCapsulePosition("1440x900+0+0", {300, 400});
     store.setCapsulePosition("1024x768+0+0", {10, 20});
     EXPECT_EQ(harness.preferences.text("salary.capsulePosition"),
               "1024x768+0+0@10,20;1440x900+0+0@300,400");
-    FloatingPanel* panel = delegate.floatingPanel();
-    panel->move(5000, 5000);  // lost: it goes back where the user left it on these screens
+    panel->move(5000, 5000);
     delegate.placePanelAgainIfLost();
-    EXPECT_EQ(panel->pos(), QPoint(300, 400));
-    screens.main = ScreenGeometry{QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)};
-    screens.all = {*screens.main};
-    delegate.resetPanelPosition();  // another layout: the designed place
+    EXPECT_EQ(panel->pos(), QPoint(10, 20));
+    onlyScreen({0, 0, 1280, 800});
+    delegate.resetPanelPosition();
     EXPECT_EQ(panel->pos(), QPoint(1280 - 150 - 96, 72));
     EXPECT_FALSE(harness.preferences.contains("salary.capsulePosition"));
     for (const char* hostile : {"1440x900+0+0@x,1", "@1,2", "1440x900+0+0@1", ";;"}) {
         harness.preferences.set("salary.capsulePosition", std::string(hostile));
-        EXPECT_FALSE(store.capsulePosition(layout)) << hostile;
+        EXPECT_FALSE(store.capsulePosition("1440x900+0+0")) << hostile;
     }
 }
 

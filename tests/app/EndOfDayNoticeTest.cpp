@@ -12,8 +12,7 @@ namespace {
 class EndOfDayNoticeTest : public ::testing::Test {
 protected:
     EndOfDayNoticeTest() {
-        harness.setLocal({2026, 3, 2, 9, 0});
-        harness.launch().setWorkday({.endNotice = true});
+        harness.launchAt({2026, 3, 2, 9, 0}).setWorkday({.endNotice = true});
         harness.store->saveSettings();
         watch();
     }

@@ -67,22 +67,6 @@ TEST(NextWake, SleepsUntilTheNextCentTheBreakTheEndOfWorkOrMidnight) {
                      23 * 3600);
 }
 
-// A setting shows at once; a change of zone, reported as a change of the clock, moves the end of
-// work with it, though the pay interval is kept between wakes.
-TEST(NextWake, SettingsAndZonesChangeWhatIsShownAtOnce) {
-    test::StoreHarness harness;
-    SalaryStore& store = harness.launchAt({2026, 3, 2, 9, 0});
-    store.startWork();
-    harness.setLocal({2026, 3, 2, 13, 30});
-    harness.scheduler.fire();
-    EXPECT_EQ(store.menuBarEarnedText(), "250.00");
-    store.setAmountText("1000");
-    EXPECT_EQ(store.menuBarEarnedText(), "500.00");
-    harness.timeZone.set("Asia/Tokyo");  // an hour ahead: work now ends an hour sooner
-    harness.scheduler.fire(WakeReason::clockChanged);
-    EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), 8 * 3600);
-}
-
 // Woken only at the instants it asks for, the store shows at every instant what a recomputation
 // 20 times a second would show, or what that showed at most 50 ms before: over random rates, for
 // random instants between the wakes.

@@ -106,21 +106,22 @@ TEST_F(EarningsTest, PayIntervalRunsToTheNextEndOfWork) {
     }
 }
 
-// A changed amount or end of work revalues the session from its start; an amount that is no
-// positive finite number earns nothing, rather than a negative or endless amount.
-TEST_F(EarningsTest, SettingsChangedWhileWorkingRevalueTheWholeSession) {
+// A changed amount, end of work or zone revalues the session from its start, at once; an amount
+// that is no positive finite number earns nothing, rather than a negative or endless amount.
+TEST_F(EarningsTest, SettingsAndZonesChangedWhileWorkingRevalueTheWholeSession) {
     SalaryStore& store = work(at(9));
     harness.tickAt(at(13.5));
     store.setAmountText("1000");
-    harness.scheduler.tick();
     EXPECT_EQ(store.menuBarEarnedText(), "500.00");
+    harness.timeZone.set("Asia/Tokyo");  // an hour ahead: work now ends an hour sooner
+    harness.scheduler.tick();            // as a change of the zone is reported
+    EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), 8 * 3600.0);
+    harness.timeZone.set(harness.zoneId);
     store.setScheduleEndMinutes(8 * 60);  // before the anchor: ends tomorrow at 08:00
-    harness.scheduler.tick();
     EXPECT_DOUBLE_EQ(*store.scheduledWorkSeconds(), 23 * 3600.0);
     EXPECT_EQ(store.menuBarEarnedText(), formatTwoDecimals(16200 * 1000 / (23 * 3600.0)));
     for (const char* text : {"500元", "-100", "inf"}) {
         store.setAmountText(text);
-        harness.scheduler.tick();
         EXPECT_EQ(store.menuBarEarnedText(), "0.00") << text;
     }
 }
@@ -179,20 +180,6 @@ TEST_F(EarningsTest, WorkdayRulesPayThePaidSecondsAndFollowTheAfterEndChoice) {
         EXPECT_EQ(store.isOvertime(), c.overtime);
         EXPECT_EQ(store.pastEndOfWork(), c.start < c.end && c.at >= c.end);
     }
-}
-
-TEST_F(EarningsTest, OvertimeEndsWithTheSessionAtMidnightOrWhenStopped) {
-    SalaryStore& store = work(at(9), 1080, rules(kOver, 2));
-    harness.tickAt(at(24 - 1 / 60.0));  // 23:59
-    EXPECT_TRUE(store.isOvertime());
-    harness.tickAt(at(0, 3));
-    EXPECT_FALSE(store.isWorking());
-    EXPECT_FALSE(store.isOvertime());
-    SalaryStore& again = work(at(9), 1080, rules(kOver, 2));
-    harness.tickAt(at(19));
-    again.stopWork();
-    EXPECT_FALSE(again.isOvertime());
-    EXPECT_EQ(again.earnedTodayDisplay(), 0.0);
 }
 
 TEST(WorkdayRules, BreaksThatLeaveNoPaidTimeAreRefused) {

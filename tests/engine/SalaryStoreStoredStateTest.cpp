@@ -22,9 +22,10 @@ class SessionTest : public ::testing::Test {
 protected:
     SessionTest() { harness.setLocal({2026, 1, 5, 9, 0}); }
 
-    // Not working, nothing shown or ticking, and no session left in the file.
+    // Not working, in no overtime, nothing shown or ticking, and no session left in the file.
     void expectIdle(const SalaryStore& store) const {
         EXPECT_FALSE(store.isWorking());
+        EXPECT_FALSE(store.isOvertime());
         EXPECT_EQ(store.earnedTodayDisplay(), 0.0);
         EXPECT_EQ(store.menuBarEarnedText(), "");
         EXPECT_EQ(store.firstAnchorStart(), std::nullopt);
@@ -109,13 +110,15 @@ TEST_F(SessionTest, StoredAnchorOfTodayIsKeptAndAnyOtherIsRederived) {
     }
 }
 
-// At the first tick of a new day, by the clock or by a change of zone, the session ends.
+// At the first tick of a new day, by the clock or by a change of zone, the session ends, and its
+// overtime with it.
 TEST_F(SessionTest, SessionEndsAtTheFirstTickOfANewDay) {
     SalaryStore& store = harness.launchAt({2026, 12, 31, 22, 0});
+    store.setWorkday({.afterEnd = AfterEnd::overtime});
+    store.setScheduleEndMinutes(22 * 60 + 30);
     store.startWork();
-    harness.setLocal({2026, 12, 31, 23, 59, 59.98});
-    harness.scheduler.tick();
-    EXPECT_TRUE(store.isWorking());
+    harness.tickAt({2026, 12, 31, 23, 59, 59.98});
+    EXPECT_TRUE(store.isOvertime());
     EXPECT_GT(store.earnedTodayDisplay(), 0.0);
     harness.tickAfter(0.05);
     expectIdle(store);
@@ -172,18 +175,12 @@ TEST_F(SessionTest, EveryOperationIsOneWrite) {
     EXPECT_FALSE(harness.store->isWorking());
 }
 
-// The end of work is a time of day: a change of zone or a skipped hour never moves what is saved.
-TEST_F(SessionTest, EndTimeSurvivesZoneChangesAndSkippedHours) {
-    SalaryStore& store = harness.launch();
-    harness.timeZone.set("Asia/Tokyo");
-    startOrStopWork(store);
-    EXPECT_EQ(harness.preferences.integer(keys::scheduleEndMin), 1080);
-
+// The end of work is a time of day, on the day the clocks jump too.
+TEST(SessionEnd, IsATimeOfDayAcrossSkippedHours) {
     StoreHarness newYork("America/New_York");
     SalaryStore& early = newYork.launchAt({2026, 3, 8, 1, 0});
     early.setScheduleEndMinutes(150);  // 02:30 does not exist that day
     startOrStopWork(early);
-    EXPECT_EQ(newYork.preferences.integer(keys::scheduleEndMin), 150);
     EXPECT_DOUBLE_EQ(*early.scheduledWorkSeconds(), 3600.0);  // up to 03:00, when clocks jump
     early.setScheduleEndMinutes(18 * 60);  // from 20:00 the evening before: 21 hours, not 22
     newYork.setLocal({2026, 3, 7, 20, 0});
@@ -191,8 +188,9 @@ TEST_F(SessionTest, EndTimeSurvivesZoneChangesAndSkippedHours) {
     EXPECT_DOUBLE_EQ(*early.scheduledWorkSeconds(), 21 * 3600.0);
 }
 
-// A stored amount reads as a number without grouping, a mode other than "monthly" as daily, and
-// an end of work, stored or set, is clamped into the day.
+// A stored amount reads as a number without grouping, a mode other than "monthly" as daily,
+// working days written as text as their number, and an end of work, stored or set, is clamped
+// into the day.
 TEST_F(SessionTest, StoredAndSetValuesAreReadIntoRange) {
     for (const auto& [stored, text] : {std::pair<PreferenceValue, std::string>{1e7, "10000000.00"},
                                        {std::int64_t{8000}, "8000.00"}}) {
@@ -203,6 +201,8 @@ TEST_F(SessionTest, StoredAndSetValuesAreReadIntoRange) {
         harness.preferences.set(keys::mode, stored);
         EXPECT_EQ(harness.launch().mode(), SalaryMode::daily);
     }
+    harness.preferences.set(keys::workingDays, std::string("22"));  // written by hand
+    EXPECT_EQ(harness.launch().workingDaysPerMonth(), 22.0);
     for (const auto& [minutes, clamped] :
          {std::pair{1500, 1439}, {1440, 1439}, {1439, 1439}, {0, 0}, {-5, 0}}) {
         harness.preferences.set(keys::scheduleEndMin, std::int64_t{minutes});
@@ -282,9 +282,7 @@ TEST(WorkdayRules, StoredOnlyOnceChangedAndReadStrictly) {
         Values{{keys::breakEnabled, std::int64_t{1}},   {keys::endNotice, std::string("true")},
                {keys::afterEnd, std::string("Stop")},   {keys::overtimeRate, 2.5},
                {keys::breakStartMin, std::int64_t{-5}}, {keys::breakEndMin, true}};
-    WorkdayRules fallback;
-    fallback.breakStartMinutes = 0;
-    EXPECT_EQ(loadWorkdayRules(defaults), fallback);
+    EXPECT_EQ(loadWorkdayRules(defaults), WorkdayRules{.breakStartMinutes = 0});
 }
 
 }  // namespace

@@ -9,16 +9,12 @@
 namespace orvelle {
 namespace {
 
-using test::LocalDateTime;
-
 class SessionHistoryTest : public ::testing::Test {
 protected:
     SessionHistoryTest() {
         harness.history = &history;
         harness.diagnostics = &said;
     }
-    SalaryStore& launchAt(const LocalDateTime& local) { return harness.launchAt(local); }
-    void tickAt(const LocalDateTime& local) { harness.tickAt(local); }
     const SessionRecord& only() const { return history.records.begin()->second; }
 
     test::StoreHarness harness;
@@ -29,17 +25,17 @@ protected:
 // 500 a day from 09:00 to 18:00: written when it opens, once a minute while it runs (never at
 // every tick), and when it is stopped, with the amount, the paid time and how it ended.
 TEST_F(SessionHistoryTest, ARecordIsWrittenAtTheStartEveryMinuteAndAtTheStop) {
-    SalaryStore& store = launchAt({2026, 3, 2, 9, 0});
+    SalaryStore& store = harness.launchAt({2026, 3, 2, 9, 0});
     store.startWork();
     EXPECT_EQ(history.writes, 1);
     EXPECT_EQ(only().ending, SessionEnding::running);
     for (const double second : {0.05, 30.0, 59.95}) {
-        tickAt({2026, 3, 2, 9, 0, second});
+        harness.tickAt({2026, 3, 2, 9, 0, second});
     }
     EXPECT_EQ(history.writes, 1);
-    tickAt({2026, 3, 2, 9, 1, 0});
+    harness.tickAt({2026, 3, 2, 9, 1, 0});
     EXPECT_EQ(history.writes, 2);
-    tickAt({2026, 3, 2, 13, 30});
+    harness.tickAt({2026, 3, 2, 13, 30});
     store.stopWork();
     EXPECT_EQ(only().ending, SessionEnding::stopped);
     EXPECT_EQ(only().day, "2026-03-02");
@@ -48,24 +44,23 @@ TEST_F(SessionHistoryTest, ARecordIsWrittenAtTheStartEveryMinuteAndAtTheStop) {
     EXPECT_EQ(store.currentRecord(), std::nullopt);
     // A second session the same day is a record of its own; the day is their sum.
     store.startWork();
-    tickAt({2026, 3, 2, 14, 30});
+    harness.tickAt({2026, 3, 2, 14, 30});
     const auto days = history.days("2026-03-02", "2026-03-02");
     ASSERT_EQ(days.size(), 1u);
     EXPECT_EQ(days[0].sessions, 2);
     EXPECT_NEAR(days[0].earned, 250.0 + 500.0 / 4.5, 1e-9);  // 13:30 to 14:30 of 4.5 hours
 }
 
-// Overtime at twice the rate after an end at 13:00: the record keeps the overtime part.
+// Overtime at twice the rate after an end at 13:00: the record keeps the overtime part, and the
+// overtime ends with the session.
 TEST_F(SessionHistoryTest, KeepsTheOvertimePart) {
-    SalaryStore& store = launchAt({2026, 3, 2, 9, 0});
-    WorkdayRules rules;
-    rules.afterEnd = AfterEnd::overtime;
-    rules.overtimeRate = 2;
-    store.setWorkday(rules);
+    SalaryStore& store = harness.launchAt({2026, 3, 2, 9, 0});
+    store.setWorkday({.afterEnd = AfterEnd::overtime, .overtimeRate = 2});
     store.setScheduleEndMinutes(13 * 60);
     store.startWork();
-    tickAt({2026, 3, 2, 14, 0});
+    harness.tickAt({2026, 3, 2, 14, 0});
     store.stopWork();
+    EXPECT_FALSE(store.isOvertime());
     EXPECT_DOUBLE_EQ(only().earned, 500.0 + 250.0);
     EXPECT_DOUBLE_EQ(only().overtime, 250.0);
     EXPECT_DOUBLE_EQ(only().paidSeconds, 5 * 3600);
@@ -75,29 +70,29 @@ TEST_F(SessionHistoryTest, KeepsTheOvertimePart) {
 // killed process left open is ended by the next start-up on another day with what it last wrote,
 // and continued by one on the same day.
 TEST_F(SessionHistoryTest, DayChangesKillsAndRelaunchesEndOrContinueTheRecord) {
-    SalaryStore& store = launchAt({2026, 3, 2, 22, 0});
+    SalaryStore& store = harness.launchAt({2026, 3, 2, 22, 0});
     store.startWork();
-    tickAt({2026, 3, 2, 23, 59, 59.95});
+    harness.tickAt({2026, 3, 2, 23, 59, 59.95});
     const double shown = store.earnedTodayDisplay();
-    tickAt({2026, 3, 3, 0, 0, 0.05});
+    harness.tickAt({2026, 3, 3, 0, 0, 0.05});
     EXPECT_EQ(only().ending, SessionEnding::dayChange);
     EXPECT_DOUBLE_EQ(only().earned, shown);
 
     history.records.clear();
-    launchAt({2026, 3, 3, 9, 0}).startWork();
-    tickAt({2026, 3, 3, 11, 59});  // written, then killed before the next write
+    harness.launchAt({2026, 3, 3, 9, 0}).startWork();
+    harness.tickAt({2026, 3, 3, 11, 59});  // written, then killed before the next write
     const SessionRecord written = only();
     harness.setLocal({2026, 3, 3, 11, 59, 30});
     harness.store->writeHistoryNow();  // as a quit, not a kill, would
     EXPECT_EQ(only().end, harness.clock.now());
     EXPECT_EQ(only().ending, SessionEnding::running);
-    launchAt({2026, 3, 3, 13, 30});  // a relaunch the same day resumes the session
-    tickAt({2026, 3, 3, 13, 31});
+    harness.launchAt({2026, 3, 3, 13, 30});  // a relaunch the same day resumes the session
+    harness.tickAt({2026, 3, 3, 13, 31});
     EXPECT_EQ(history.records.size(), 1u);
     EXPECT_EQ(only().ending, SessionEnding::running);
     EXPECT_DOUBLE_EQ(only().earned, 500.0 * (4.5 * 3600 + 60) / (9 * 3600));
     history.records = {{written.start.secondsSince1970, written}};
-    launchAt({2026, 3, 4, 9, 0});  // the next day: ended by the restart, with what it wrote
+    harness.launchAt({2026, 3, 4, 9, 0});  // the next day: ended by the restart, with what it wrote
     EXPECT_EQ(only().ending, SessionEnding::restart);
     EXPECT_DOUBLE_EQ(only().earned, written.earned);
     EXPECT_EQ(only().end, written.end);
@@ -105,15 +100,15 @@ TEST_F(SessionHistoryTest, DayChangesKillsAndRelaunchesEndOrContinueTheRecord) {
 
 // Starting again ends the open record; a history that fails is said once and stops nothing.
 TEST_F(SessionHistoryTest, RestartsEndTheRecordAndFailuresAreSaidOnce) {
-    SalaryStore& store = launchAt({2026, 3, 2, 9, 0});
+    SalaryStore& store = harness.launchAt({2026, 3, 2, 9, 0});
     store.startWork();
-    tickAt({2026, 3, 2, 10, 0});
+    harness.tickAt({2026, 3, 2, 10, 0});
     store.startWork();
     ASSERT_EQ(history.records.size(), 2u);
     EXPECT_EQ(history.records.begin()->second.ending, SessionEnding::stopped);
     history.failing = true;
     for (int minute = 1; minute <= 5; ++minute) {
-        tickAt({2026, 3, 2, 10, minute});
+        harness.tickAt({2026, 3, 2, 10, minute});
     }
     store.stopWork();
     EXPECT_EQ(said.str(), "orvelle: 无法写入历史记录\n");

@@ -1,7 +1,11 @@
 #include "platform/posix/InstanceLock.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+#include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +15,9 @@ namespace orvelle {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Runs once, at the next flock() of this process, before the lock is taken.
+std::function<void()> beforeNextFlock;
 
 class InstanceLockTest : public ::testing::Test {
 protected:
@@ -55,5 +62,25 @@ TEST_F(InstanceLockTest, PathMustStillNameTheLockedFile) {
     ::close(fd);
 }
 
+// Another instance removes the file and takes the lock on the one it makes, between this one's
+// open and its lock: this one must not count the lock it then gets on the removed file.
+TEST_F(InstanceLockTest, ALockTakenOnAFileReplacedMeanwhileCountsForNothing) {
+    std::unique_ptr<InstanceLock> other;
+    beforeNextFlock = [this, &other] {
+        fs::remove(path);
+        other = std::make_unique<InstanceLock>(path);
+        ASSERT_EQ(other->tryLock(), InstanceLock::Outcome::held);
+    };
+    EXPECT_EQ(InstanceLock(path).tryLock(), InstanceLock::Outcome::busy);
+}
+
 }  // namespace
 }  // namespace orvelle
+
+// Stands in for the C library's flock() in this test program, to run beforeNextFlock.
+extern "C" int flock(int fd, int operation) noexcept {
+    if (const auto run = std::exchange(orvelle::beforeNextFlock, nullptr)) {
+        run();
+    }
+    return static_cast<int>(::syscall(SYS_flock, fd, operation));
+}

@@ -59,12 +59,9 @@ protected:
 };
 
 TEST_F(JsonFilePreferencesTest, EveryTypeReadsBackExactlyAfterAReopen) {
-    using Limits = std::numeric_limits<double>;
     const std::pair<std::string, PreferenceValue> values[] = {
         {"text", std::string("日薪 \"quoted\" \\ \n")},
         {"instant", 1767600000.123456789},
-        {"tiny", Limits::denorm_min()},
-        {"huge", Limits::max()},
         {"whole double", 500.0},
         {"integer", std::int64_t{1080}},
         {"int min", std::numeric_limits<std::int64_t>::min()},
@@ -91,19 +88,20 @@ TEST_F(JsonFilePreferencesTest, EveryTypeReadsBackExactlyAfterAReopen) {
 }
 
 // A link (into a dotfiles repository, say) stays a link and its target is rewritten, with the
-// members this program does not know kept where they were.
+// members this program does not know kept where they were. A null written by hand reads as absent.
 TEST_F(JsonFilePreferencesTest, RewriteKeepsTheLinkAndUnknownMembersInTheirOrder) {
     const fs::path real = temp / "dotfiles" / "orvelle.json";
     writeFile(real,
-              R"({"z.other": {"nested": [1, true, null]}, "salary.mode": "daily", "flag": true})");
+              R"({"z.other": {"nested": [1, true, null]}, "salary.mode": "daily", "n": null})");
     fs::create_directories(dir);
     fs::create_symlink("../dotfiles/orvelle.json", file);
     JsonFilePreferences preferences(file, diagnostics);
     EXPECT_EQ(preferences.value("z.other"), PreferenceValue{ForeignValue{}});
+    EXPECT_EQ(preferences.value("n"), std::nullopt);
     preferences.set("salary.mode", std::string("monthly"));
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(Json::parse(readFile(real)).dump(),
-              R"({"z.other":{"nested":[1,true,null]},"salary.mode":"monthly","flag":true})");
+              R"({"z.other":{"nested":[1,true,null]},"salary.mode":"monthly","n":null})");
 }
 
 // A file that is no JSON object, or is larger or nested deeper than the caps (deep nesting crashes

@@ -24,21 +24,12 @@ Instant utc(int y, int mo, int d, int h, int mi) {
 // Reads the zone again at every call, so that a zone set by the test takes effect at once.
 const SystemCalendar calendar(std::chrono::nanoseconds(0));
 
-// Every form of zone the C library understands, each read exactly as localtime_r reads it.
-TEST(SystemCalendar, AgreesWithTheCLibraryForEveryFormOfZone) {
-    // A zone file outside the zoneinfo folder, as a copied /etc/localtime would be.
-    const test::TempFolder folder;
-    const auto copy = folder / "localtime";
-    fs::copy_file("/usr/share/zoneinfo/Asia/Shanghai", copy);
-    const Instant evening = utc(2026, 1, 5, 16, 30), morning = utc(2026, 1, 5, 10, 0);
+// The day of an instant is its local date, as the C library reads the zone; by the calendar year,
+// not the year of the ISO week.
+TEST(SystemCalendar, GivesTheLocalDayOfAnInstant) {
     const std::tuple<std::string, Instant, std::string> cases[] = {
         // TZ, instant, day
-        {"Asia/Shanghai", evening, "2026-01-06"},
-        {"CST-8", evening, "2026-01-06"},
-        {"<+08>-8", evening, "2026-01-06"},
-        {":" + copy.string(), evening, "2026-01-06"},
-        {"Pacific/Kiritimati", morning, "2026-01-06"},
-        {"Pacific/Pago_Pago", morning, "2026-01-04"},
+        {"Asia/Shanghai", utc(2026, 1, 5, 16, 30), "2026-01-06"},
         {"EST5EDT,M3.2.0,M11.1.0", utc(2026, 7, 1, 3, 30), "2026-06-30"},
         {"EST5EDT,M3.2.0,M11.1.0", utc(2026, 1, 1, 3, 30), "2025-12-31"},
         {"", utc(2026, 12, 31, 23, 59), "2026-12-31"},
@@ -52,8 +43,7 @@ TEST(SystemCalendar, AgreesWithTheCLibraryForEveryFormOfZone) {
 }
 
 // Skipped local times give the moment the clocks jumped, repeated ones their first occurrence, and
-// one day later keeps the wall-clock time across a transition; both for a zone file and for the
-// same rule written as a POSIX string.
+// one day later keeps the wall-clock time across a transition.
 TEST(SystemCalendar, SkippedAndRepeatedTimesAndDaysAcrossTransitions) {
     // The day, a local time on it, and the instant that gives.
     const std::tuple<Instant, int, int, Instant> cases[] = {
@@ -71,17 +61,14 @@ TEST(SystemCalendar, SkippedAndRepeatedTimesAndDaysAcrossTransitions) {
         {utc(2026, 11, 1, 0, 0), 25},  // 20:00 EDT on 31 October to 20:00 EST
         {utc(2026, 6, 1, 12, 0), 24},
     };
-    for (const char* tz : {"America/New_York", "EST5EDT,M3.2.0,M11.1.0"}) {
-        const ScopedTimeZone zone(tz);
-        for (const auto& [day, hour, minute, expected] : cases) {
-            EXPECT_EQ(calendar.atLocalTime(day, hour, minute), expected)
-                << "TZ=" << tz << " " << hour << ":" << minute;
-        }
-        for (const auto& [start, hours] : days) {  // fractions of a second are kept
-            EXPECT_EQ(calendar.oneDayLater(Instant{start.secondsSince1970 + 0.25}),
-                      Instant{start.secondsSince1970 + 0.25 + hours * kHour})
-                << "TZ=" << tz;
-        }
+    const ScopedTimeZone zone("America/New_York");
+    for (const auto& [day, hour, minute, expected] : cases) {
+        EXPECT_EQ(calendar.atLocalTime(day, hour, minute), expected) << hour << ":" << minute;
+    }
+    for (const auto& [start, hours] : days) {  // fractions of a second are kept
+        EXPECT_EQ(calendar.oneDayLater(Instant{start.secondsSince1970 + 0.25}),
+                  Instant{start.secondsSince1970 + 0.25 + hours * kHour})
+            << hours;
     }
 }
 

@@ -8,7 +8,7 @@
 # takes it in again. Where the window manager refuses what it asks (weston) it says so once;
 # without XWayland it runs as a plain Wayland window. Two more cases under openbox:
 #   login-race  started the moment openbox announces itself, as at a login, it shows every time;
-#   screens     on RandR layouts of two screens and at scale factor 2 it finds its place and
+#   screens     on a RandR layout of two screens and at scale factor 2 it finds its place and
 #               comes back when its screen goes (drawing at device pixels is FloatingAmountViewTest's).
 # Usage: desktops-e2e.sh PATH_TO_ORVELLE DESKTOP [PATH_TO_TAKE_COMPOSITOR_SELECTION]
 set -euo pipefail
@@ -275,7 +275,6 @@ openbox_checks() {
     wait_until 20 wm_replaced
     check "after openbox --replace the capsule is taken in again" wait_until 20 framed
     check "shown and above" wait_until 10 shown_above
-    check "on every desktop" grep -q '4294967295' <<<"$(panel_property _NET_WM_DESKTOP)"
     xdotool set_desktop 2
     check "still shown on another desktop" wait_until 10 shown_above
 }
@@ -286,8 +285,7 @@ openbox_checks() {
 # ran openbox before, openbox starts too quickly for the race. Preloaded libfaketime slows every
 # clock call a little, which makes the race come up more often.
 login_race() {
-    local start shown=0 deadline faketime
-    faketime=$(find /usr/lib -name libfaketime.so.1 -print -quit)
+    local start shown=0 deadline
     for ((start = 1; start <= 10; start++)); do
         kill "$DESKTOP_PIDS" "$XVFB_PID" 2>/dev/null || true
         wait "$DESKTOP_PIDS" "$XVFB_PID" 2>/dev/null || true
@@ -298,7 +296,7 @@ login_race() {
         if ((start % 2 == 0)); then
             until wm_announced || ((SECONDS >= deadline)); do :; done
         fi
-        LD_PRELOAD=$faketime FAKETIME='+0 x1' start_app
+        LD_PRELOAD=$FAKETIME_LIB FAKETIME='+0 x1' start_app
         if wait_until 15 panel_window; then shown=$((shown + 1)); fi
         end_app
     done
@@ -332,15 +330,13 @@ shows_at() {
     QT_SCALE_FACTOR=$1 start_app
     wait_until 30 at "$2"
 }
-# screens: two screens side by side and one above the other, each time with the main screen away
-# from 0,0, then the main screen unplugged under the capsule. At scale factor s a screen of
-# 1440 × 900 pixels is 1440/s × 900/s logical pixels; the capsule keeps 150 × 90 of them, and its
-# place is computed in them.
+# screens: two screens side by side with the main screen away from 0,0 (the placement on other
+# layouts is PanelPlacement's part), then the main screen unplugged under the capsule. At scale
+# factor s a screen of 1440 × 900 pixels is 1440/s × 900/s logical pixels; the capsule keeps
+# 150 × 90 of them, and its place is computed in them.
 screens() {
     set_monitors "A 1440x900+0+0" "*B 1440x900+1440+0"
     check "side by side, main screen at the right: on the main screen" shows_at 1 150x90+2634+72
-    set_monitors "A 1440x900+0+0" "*B 1440x900+0+900"
-    check "one above the other, main screen below: on the main screen" shows_at 1 150x90+1194+972
     set_monitors "*A 1440x900+0+0"
     check "its screen unplugged: back at its place on the one left" wait_until 5 at 150x90+1194+72
     check "scale 2: its logical size of 150 × 90 and its place" shows_at 2 300x180+948+144

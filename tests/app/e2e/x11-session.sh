@@ -2,6 +2,10 @@
 # Helpers for tests that drive the real binary on a private X server with a window manager: the
 # session itself (tools/x11-session.sh), a tally of checks, and the capsule's windows and menus.
 source "$(dirname "${BASH_SOURCE[0]}")/../../../tools/x11-session.sh"
+# libfaketime, for the scripts that fake the clock: preloaded rather than run through its wrapper,
+# whose shared memory a killed run leaves behind for a later one to trip over.
+# shellcheck disable=SC2034  # used by the scripts that source this file
+FAKETIME_LIB=$(find /usr/lib -name libfaketime.so.1 -print -quit)
 
 # holds_for SECONDS COMMAND...: whether COMMAND keeps succeeding for SECONDS.
 holds_for() {

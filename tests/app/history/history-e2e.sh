@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # The history end to end, under Xvfb and openbox with a faked clock (libfaketime, preloaded so a
-# kill leaves nothing behind): a capsule works a morning at 600 times the speed of time and is
-# stopped, and `--history --format csv` shows it; a capsule killed with SIGKILL at 11:59 and
-# started on the next day shows that day's record with at most a minute of it missing; and a
-# night shift that starts by itself at 22:00 and goes on past midnight, counted on its first day.
+# kill leaves nothing behind): a capsule writes its session to the history while it runs, and one
+# killed with SIGKILL at 11:59 and started on the next day leaves that day's record, which
+# `--history` shows as CSV and JSON, with at most a minute of it missing. How records are opened,
+# written once a minute, stopped and ended is SessionHistoryTest's part. Last, a night shift that
+# starts by itself at 22:00 and goes on past midnight, counted on the day it began.
 # Usage: history-e2e.sh PATH_TO_ORVELLE
 set -euo pipefail
 BIN=$(realpath "$1")
 source "$(dirname "$0")/../e2e/x11-session.sh"
 export TZ=Asia/Shanghai FAKETIME_DONT_FAKE_MONOTONIC=1
-FAKETIME_LIB=$(find /usr/lib -name libfaketime.so.1 -print -quit)
 begin_e2e
 
 # capsule_at FAKETIME: starts the capsule on the faked clock and waits for it.
@@ -35,15 +35,6 @@ paid_between() {
 earned_matches() {
     day_line "$1" | awk -F, '{d = $4 - $3 * 500 / 32400; exit !(d > -0.015 && d < 0.015)}'
 }
-one_session() { day_line "$1" | grep -q "^$1,1,"; }
-
-working_since_nine 2026-03-02
-capsule_at "@2026-03-02 11:00:00 x600"
-check "a morning's work is written while it runs" wait_until 60 paid_between 2026-03-02 10800 99999
-timeout 20 "$BIN" --stop-work
-check "and stopped, --history shows it as one session" one_session 2026-03-02
-check "its amount is its paid time at the day's rate" earned_matches 2026-03-02
-end_app
 
 working_since_nine 2026-03-03
 capsule_at "@2026-03-03 11:58:30 x10"
@@ -55,8 +46,8 @@ capsule_at "@2026-03-04 09:00:00"
 check "the next day the killed session's record keeps what it wrote, nothing more" \
     paid_between 2026-03-03 10740 11100
 check "and its amount is what it last wrote" earned_matches 2026-03-03
-json_days() { timeout 20 "$BIN" --history --days 2 --format json | jq -e 'length == 2 and .[1].sessions == 1'; }
-check "--history --days 2 --format json holds the two days" json_days
+json_days() { timeout 20 "$BIN" --history --days 2 --format json | jq -e 'length == 1 and .[0].sessions == 1'; }
+check "--history --days 2 --format json holds the day" json_days
 end_app
 
 # ¥480 a day over 22:00 to 06:00 is ¥1 a minute; 2026-03-09 is a Monday.
