@@ -65,10 +65,9 @@ void TrayIcon::updateToolTip() {
     // The time left, or past the end "已下班"; overtime says so on the first line already.
     const QString left =
         store_.isOvertime() ? QString() : "\n" + QString::fromStdString(timeLeftText(store_));
+    const std::string startsByItself = autoStartText(store_.week());
     const QString autoStart =
-        store_.week().autoStart
-            ? "\n" + QString::fromStdString(clockText(store_.week().autoStartMinutes)) + " 自动开始"
-            : QString();
+        startsByItself.empty() ? QString() : "\n" + QString::fromStdString(startsByItself);
     const QString tip =
         (store_.isWorking() ? QStringLiteral("Orvelle · 今日收入 ¥%1%2\n%3 元/秒%4")
                                   .arg(QString::fromStdString(shownAmount(store_)), state,

@@ -56,7 +56,7 @@ std::optional<Instant> AutoStart::startToday(Instant now) const {
     if (!week.isWorkday(today) || store_.autoStartDoneDay() == today) {
         return std::nullopt;
     }
-    return calendar_.atLocalTime(now, week.autoStartMinutes / 60, week.autoStartMinutes % 60);
+    return week.autoStartOn(calendar_, now);
 }
 
 void AutoStart::sleepUntil(Instant when) {

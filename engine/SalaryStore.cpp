@@ -222,8 +222,7 @@ void SalaryStore::stopWork() {
     // shift of the day before ahead of today's start time: tonight's shift must still start.
     if (week_.autoStart) {
         const Instant now = clock_.now();
-        const auto todaysStart =
-            calendar_.atLocalTime(now, week_.autoStartMinutes / 60, week_.autoStartMinutes % 60);
+        const auto todaysStart = week_.autoStartOn(calendar_, now);
         if (calendarDay_ == today() || !todaysStart || !(now < *todaysStart)) {
             stored_.writeAutoStartDoneDay(today());
         }

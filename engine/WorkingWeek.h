@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
+#include "platform/api/Calendar.h"
 #include "platform/api/PreferencesStore.h"
 
 namespace orvelle {
@@ -29,6 +31,10 @@ struct WorkingWeek {
     }
     // Whether the day of the "yyyy-MM-dd" key `day` is a working day; false when it is no day.
     bool isWorkday(std::string_view day) const;
+    // Returns the automatic start time on the local day of `day`; nothing if it cannot be built.
+    std::optional<Instant> autoStartOn(const Calendar& calendar, Instant day) const {
+        return calendar.atLocalTime(day, autoStartMinutes / 60, autoStartMinutes % 60);
+    }
 };
 
 // Reads the working week strictly: a key that is absent or holds a value of the wrong type or out

@@ -29,6 +29,10 @@ std::string timeLeftText(const SalaryStore& store) {
     return "距下班 " + std::to_string(*minutes / 60) + ":" + twoDigits(*minutes % 60);
 }
 
+std::string autoStartText(const WorkingWeek& week) {
+    return week.autoStart ? clockText(week.autoStartMinutes) + " 自动开始" : std::string();
+}
+
 std::string clockText(int minutes) {
     return twoDigits(minutes / 60 % 24) + ":" + twoDigits(minutes % 60);
 }

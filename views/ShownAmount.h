@@ -20,6 +20,9 @@ std::string shownAmount(const SalaryStore& store);
 // is reached "加班中" when overtime is paid, else "已下班"; empty when idle.
 std::string timeLeftText(const SalaryStore& store);
 
+// Returns when work starts by itself, "09:00 自动开始"; empty when it does not.
+std::string autoStartText(const WorkingWeek& week);
+
 // Returns `minutes` after midnight as a clock reads it: "09:00".
 std::string clockText(int minutes);
 

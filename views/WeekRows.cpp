@@ -41,8 +41,7 @@ WeekRows::WeekRows(SalaryStore& store, QWidget* parent) : QWidget(parent), store
     subscription_ = store_.subscribe([this](StoreProperty property) {
         if (property == StoreProperty::week) {
             showStoredWeek();
-        } else if (property == StoreProperty::minutesToEnd ||
-                   property == StoreProperty::isWorking) {
+        } else if (property == StoreProperty::minutesToEnd) {  // also as a session opens or ends
             showStatus();
         }
     });
@@ -126,11 +125,10 @@ void WeekRows::showStoredWeek() {
 // When work starts by itself, and the time left while a session is open, as the tray says them.
 void WeekRows::showStatus() {
     QStringList parts;
-    if (store_.week().autoStart) {
-        parts << QString::fromStdString(clockText(store_.week().autoStartMinutes)) + " 自动开始";
-    }
-    if (const std::string left = timeLeftText(store_); !left.empty()) {
-        parts << QString::fromStdString(left);
+    for (const std::string& part : {autoStartText(store_.week()), timeLeftText(store_)}) {
+        if (!part.empty()) {
+            parts << QString::fromStdString(part);
+        }
     }
     const QString text = parts.join(QStringLiteral(" · "));
     if (text != status_->text()) {
