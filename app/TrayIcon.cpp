@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 
-#include "engine/HistorySummary.h"
 #include "views/AmountFormat.h"
 #include "views/ShownAmount.h"
 
@@ -36,21 +35,30 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
         updateToolTip();
         return;
     }
-    // The amount's text, the time left, or the session's state (the break, overtime), which the
-    // store announces with the amount while the text may stand still.
-    if (property != StoreProperty::menuBarEarnedText &&
-        property != StoreProperty::earnedTodayDisplay && property != StoreProperty::minutesToEnd) {
+    // The amount's text, the time left, or the session's state (open, the break, overtime), which
+    // the store announces with the amount while the text may stand still. A new amount is
+    // announced twice, as a number and as text: the text's announcement stands for both.
+    const bool stateChanged = sessionState() != shownState_;
+    if (property == StoreProperty::earnedTodayDisplay
+            ? !stateChanged
+            : property != StoreProperty::menuBarEarnedText &&
+                  property != StoreProperty::minutesToEnd) {
         return;
     }
-    // The amount may change 20 times a second; a tooltip need not. A session's start or end shows
-    // at once, and an amount held back shows when the second is over, even if it then stands
-    // still for long.
+    // The amount may change 20 times a second; a tooltip need not. A change of state shows at
+    // once; an amount that comes within a second of the last shown waits for the first change
+    // after that second, which costs no wake-up of its own while the amount keeps changing, or,
+    // should the amount then stand still, for two seconds after the last shown.
     const qint64 since = sinceToolTip_.elapsed();
-    if (store_.isWorking() != showsWorking_ || since >= kToolTipIntervalMs) {
+    if (stateChanged || since >= kToolTipIntervalMs) {
         updateToolTip();
     } else if (!catchUp_.isActive()) {
-        catchUp_.start(static_cast<int>(kToolTipIntervalMs - since));
+        catchUp_.start(static_cast<int>(2 * kToolTipIntervalMs - since));
     }
+}
+
+TrayIcon::SessionState TrayIcon::sessionState() const {
+    return {store_.isWorking(), store_.isOvertime(), store_.onBreak()};
 }
 
 // The amount reads exactly as the capsule shows it, grouping and rounding included, and the rate
@@ -58,7 +66,7 @@ void TrayIcon::onStoreChanged(StoreProperty property) {
 void TrayIcon::updateToolTip() {
     sinceToolTip_.start();
     catchUp_.stop();
-    showsWorking_ = store_.isWorking();
+    shownState_ = sessionState();
     const QString state = store_.isOvertime() ? QStringLiteral(" · 加班中")
                           : store_.onBreak()  ? QStringLiteral(" · 午休中")
                                               : QString();
@@ -81,12 +89,12 @@ void TrayIcon::updateToolTip() {
 
 // This month's total from the history, the open session counted as it is now; nothing when no
 // history is kept.
-QString TrayIcon::monthLine() const {
+QString TrayIcon::monthLine() {
     const HistoryStore* history = store_.history();
     if (history == nullptr) {
         return {};
     }
-    const double month = summarize(*history, store_.today(), store_.currentRecord()).month.earned;
+    const double month = month_.earned(*history, store_.today(), store_.currentRecord());
     return QStringLiteral("\n本月 ¥") + QString::fromStdString(store_.privacy()
                                                                    ? std::string(kMaskedAmount)
                                                                    : formattedAmount(month));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/HistorySummary.h"
+#include "engine/MonthToDate.h"
 #include "fakes/InMemoryHistory.h"
 #include "fakes/StoreHarness.h"
 
@@ -144,6 +145,16 @@ TEST(HistorySummary, SumsTodayTheWeekAndTheMonthWithTheOpenSession) {
     EXPECT_EQ(summary.chart[24], (DayTotal{"2026-02-27", 1, 3600, 100}));
     EXPECT_EQ(summary.chart[25], (DayTotal{"2026-02-28"}));
     EXPECT_EQ(summary.chart.back(), (DayTotal{"2026-03-04", 1, 7200, 80}));
+    // The tray's month follows the open session and reads the history again only for another
+    // day or another session: a record gone meanwhile counts until then.
+    MonthToDate month;
+    EXPECT_DOUBLE_EQ(month.earned(history, "2026-03-04", open), 580.0);
+    history.records.erase(2.0);
+    open.earned = 90;
+    EXPECT_DOUBLE_EQ(month.earned(history, "2026-03-04", open), 590.0);
+    EXPECT_DOUBLE_EQ(month.earned(history, "2026-03-05", open), 390.0);
+    EXPECT_DOUBLE_EQ(month.earned(history, "2026-04-01", open), 0.0);
+    EXPECT_DOUBLE_EQ(month.earned(history, "2026-03-05", std::nullopt), 350.0);
     for (const char* key : {"2026-02-30", "2026-3-04", "2026-03-04x", "", "abcd-ef-gh"}) {
         EXPECT_EQ(dayOfKey(key), std::nullopt) << key;
     }
