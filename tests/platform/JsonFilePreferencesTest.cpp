@@ -244,60 +244,33 @@ TEST(JsonFilePreferencesPath, FollowsXdgConfigHomeAndTheHomeFolder) {
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
-// Numbers read from numbers and from text that is wholly a number; integers are the number
-// truncated and saturated.
-TEST(PreferencesStore, NumbersReadFromNumbersAndFromTextThatIsANumber) {
+// Numbers read from numbers and from text that is wholly a number, integers as the number
+// truncated and saturated; nothing else is a number (a stored NaN may read as NaN or as nothing,
+// never as a number), and only booleans are flags.
+TEST(PreferencesStore, ReadsNumbersFromNumbersAndNumericTextAndFlagsOnlyFromBooleans) {
     using S = std::string;
-    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
-    const std::tuple<PreferenceValue, double, std::int64_t> cases[] = {
-        {21.75, 21.75, 21},         {std::int64_t{0}, 0, 0}, {S("22"), 22, 22},
-        {S("21.75"), 21.75, 21},    {S("-3"), -3, -3},       {1e300, 1e300, kMax},
-        {-1e300, -1e300, -kMax - 1}};
-    for (const auto& [stored, number, integer] : cases) {
-        const InMemoryPreferences store({{"key", stored}});
-        EXPECT_EQ(store.numberIfPresent("key"), number) << ::testing::PrintToString(stored);
-        EXPECT_EQ(store.integer("key"), integer) << ::testing::PrintToString(stored);
-        EXPECT_EQ(store.flag("key"), std::nullopt) << ::testing::PrintToString(stored);
-    }
-}
-
-// Nothing else is a number, a flag neither; only booleans are flags.
-TEST(PreferencesStore, NothingElseIsANumberAndOnlyBooleansAreFlags) {
-    using S = std::string;
-    const std::pair<PreferenceValue, std::optional<bool>> cases[] = {
-        {S("1e400"), {}},   {S("inf"), {}}, {S("nan"), {}},  {S(" 22"), {}},
-        {S("22 days"), {}}, {S(""), {}},    {S("true"), {}}, {ForeignValue{}, {}},
-        {std::nan(""), {}}, {true, true},   {false, false}};
-    for (const auto& [stored, flag] : cases) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max(), kMin = -kMax - 1;
+    constexpr std::nullopt_t none = std::nullopt;
+    using Row =
+        std::tuple<PreferenceValue, std::optional<double>, std::int64_t, std::optional<bool>>;
+    const Row cases[] = {{21.75, 21.75, 21, none},        {std::int64_t{0}, 0, 0, none},
+                         {S("22"), 22, 22, none},         {S("21.75"), 21.75, 21, none},
+                         {S("-3"), -3, -3, none},         {1e300, 1e300, kMax, none},
+                         {-1e300, -1e300, kMin, none},    {S("1e400"), none, 0, none},
+                         {S("inf"), none, 0, none},       {S("nan"), none, 0, none},
+                         {S(" 22"), none, 0, none},       {S("22 days"), none, 0, none},
+                         {S(""), none, 0, none},          {S("true"), none, 0, none},
+                         {ForeignValue{}, none, 0, none}, {std::nan(""), none, 0, none},
+                         {true, none, 0, true},           {false, none, 0, false}};
+    for (const auto& [stored, number, integer, flag] : cases) {
         const InMemoryPreferences store({{"key", stored}});
         const auto read = store.numberIfPresent("key");
-        // A stored NaN may read as NaN or as nothing, never as a number.
-        EXPECT_TRUE(!read || std::isnan(*read)) << ::testing::PrintToString(stored);
-        EXPECT_EQ(store.integer("key"), 0) << ::testing::PrintToString(stored);
+        EXPECT_TRUE(number ? read == number : !read || std::isnan(*read))
+            << ::testing::PrintToString(stored);
+        EXPECT_EQ(store.integer("key"), integer) << ::testing::PrintToString(stored);
         EXPECT_EQ(store.flag("key"), flag) << ::testing::PrintToString(stored);
     }
     EXPECT_EQ(InMemoryPreferences().flag("key"), std::nullopt);
-}
-
-TEST(PreferencesStore, ABatchWritesOnceWhenTheOutermostOneEnds) {
-    InMemoryPreferences store;
-    store.set("a", 1.0);
-    store.remove("absent");  // nothing was there: nothing to write
-    EXPECT_EQ(store.writeCount(), 1);
-    {
-        const PreferencesStore::Batch outer(store);
-        store.set("b", 2.0);
-        {
-            const PreferencesStore::Batch inner(store);
-            store.remove("a");
-            store.set("c", std::string("three"));
-        }
-        EXPECT_EQ(store.writeCount(), 1);
-        EXPECT_EQ(store.text("c"), "three");  // visible at once, only not yet written
-    }
-    EXPECT_EQ(store.writeCount(), 2);
-    { const PreferencesStore::Batch unchanged(store); }
-    EXPECT_EQ(store.writeCount(), 2);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -64,34 +63,6 @@ TEST_F(SqliteHistoryTest, FreshAndEmptyFilesAreSetUpAndKeepRecordsAcrossAReopen)
     SqliteHistory(file, Access::readWrite);
     EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
     EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-}
-
-TEST_F(SqliteHistoryTest, AWriterKilledWhileWritingLeavesWholeRecords) {
-    int progress[2];
-    ASSERT_EQ(::pipe(progress), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        SqliteHistory history(file, Access::readWrite);
-        for (int i = 0; history.save(session(i * 60.0, "2025-01-01", i, Ending::running)); ++i) {
-            if (i == 100 && ::write(progress[1], "x", 1) != 1) {
-                break;
-            }
-        }
-        ::_exit(1);
-    }
-    ::close(progress[1]);
-    char byte = 0;
-    ASSERT_EQ(::read(progress[0], &byte, 1), 1) << "the writer failed before its 100th record";
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ::close(progress[0]);
-    SqliteHistory history(file, Access::readWrite);
-    const auto records = history.running();
-    ASSERT_GT(records.size(), 100U);
-    for (size_t i = 0; i < records.size(); ++i) {
-        ASSERT_EQ(records[i], session(i * 60.0, "2025-01-01", i, Ending::running)) << i;
-    }
-    EXPECT_TRUE(history.save(session(-60, "2025-01-01", 1)));
 }
 
 // A reader that finds no file creates nothing, and reads what a writer commits once there is one.
