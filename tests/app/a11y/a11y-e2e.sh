@@ -18,9 +18,7 @@ export BIN HERE PREFS SESSION_DIR QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 dbus-run-session -- bash -c '
     set -euo pipefail
     source "$HERE/../e2e/x11-session.sh"
-    LOG=$SESSION_DIR/orvelle.log
-    "$BIN" --show-settings >"$LOG" 2>&1 &
-    APP_PID=$!
+    start_app --show-settings
     trap "kill -9 $APP_PID 2>/dev/null || true" EXIT
     # The system Python, which has pyatspi, whatever python3 comes first on PATH.
     atspi() { /usr/bin/python3 "$HERE/atspi.py" "$@"; }
@@ -32,5 +30,5 @@ dbus-run-session -- bash -c '
     "$BIN" --start-work
     # A cent every 0.65 s at 500 a day: told at most once every 5 s, and never left untold.
     check "and tells of its ticking amount seldom" atspi told 7
-    finish_checks "$LOG"
+    finish_checks "$SESSION_DIR/orvelle.log"
 '

@@ -1,62 +1,44 @@
-"""Reads Orvelle's windows through AT-SPI, as a screen reader does.
-
-Each command prints what it found and exits 0 when what it looks for holds, so that the shell
-script can poll it. Usage: atspi.py COMMAND [ARGUMENTS...]
-  ready                     the settings window is on the accessibility bus
-  capsule PATTERN           the capsule's name matches the regular expression PATTERN
-  told SECONDS              while the amount ticks, the capsule told of a new name once or
-                            twice in SECONDS (more than the announcement interval)
-"""
+# Reads Orvelle's windows through AT-SPI, as a screen reader does.
+#
+# Each command prints what it found and exits 0 when what it looks for holds, so that the shell
+# script can poll it. Usage: atspi.py COMMAND [ARGUMENTS...]
+#   ready                     the settings window is on the accessibility bus
+#   capsule PATTERN           the capsule's name matches the regular expression PATTERN
+#   told SECONDS              while the amount ticks, the capsule told of a new name once or
+#                             twice in SECONDS (more than the announcement interval)
 import re
 import sys
 
 import pyatspi
+from gi.repository import GLib
 
-SETTINGS = "Orvelle设置"
+AMOUNT = "今日收入"  # how the capsule's name begins
 
 
 def windows():
     for app in pyatspi.Registry.getDesktop(0):
-        if app is None:
-            continue
-        for window in app:
-            if window is not None:
-                yield window
+        yield from (window for window in app or [] if window is not None)
 
 
-def settings_window():
-    for window in windows():
-        if window.name == SETTINGS:
-            return window
-    sys.exit(f"no window named {SETTINGS}")
-
-
-def find(root, predicate):
-    return pyatspi.findDescendant(root, predicate, True)
-
-
-def capsule_node():
-    for window in windows():
-        found = find(window, lambda node: node.name.startswith("今日收入"))
-        if found is not None:
-            return found
-    sys.exit("no capsule on the bus")
+def ready():
+    return any(window.name == "Orvelle设置" for window in windows())
 
 
 def capsule(pattern):
-    name = capsule_node().name
-    print(f"capsule: {name}")
-    return re.search(pattern, name) is not None
+    for window in windows():
+        node = pyatspi.findDescendant(window, lambda node: node.name.startswith(AMOUNT), True)
+        if node is not None:
+            print(f"capsule: {node.name}")
+            return re.search(pattern, node.name) is not None
+    return False
 
 
 def told(seconds):
-    from gi.repository import GLib
     names = []
 
     def heard(event):
-        name = event.source.name if event.source is not None else ""
-        if name.startswith("今日收入"):
-            names.append(name)
+        if event.source is not None and event.source.name.startswith(AMOUNT):
+            names.append(event.source.name)
 
     pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name")
     GLib.timeout_add(int(float(seconds) * 1000), pyatspi.Registry.stop)
@@ -65,7 +47,6 @@ def told(seconds):
     return 1 <= len(names) <= 2
 
 
-COMMANDS = {"ready": lambda: settings_window() is not None, "capsule": capsule, "told": told}
-
 if __name__ == "__main__":
+    COMMANDS = {"ready": ready, "capsule": capsule, "told": told}
     sys.exit(0 if COMMANDS[sys.argv[1]](*sys.argv[2:]) else 1)

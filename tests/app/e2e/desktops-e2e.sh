@@ -56,7 +56,6 @@ case $DESKTOP in i3 | sway | weston) kind=$DESKTOP ;; esac
 
 # Wayland compositors refuse to run as root; under root they and their clients run as nobody, and
 # so do the X tools, as a compositor's XWayland may let in only its own user.
-AS_USER=()
 if [[ $SERVER == wayland && $(id -u) -eq 0 ]]; then
     AS_USER=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
     for tool in xdotool xwininfo xprop xrandr xdpyinfo swaymsg; do
@@ -102,21 +101,16 @@ start_desktop() {
     "${AS_USER[@]}" env XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" HOME="$SESSION_DIR" \
         dbus-run-session -- "${desktop[@]:1}" >"$SESSION_DIR/desktop.log" 2>&1 &
     DESKTOP_PIDS=$!
-    wait_until 30 compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]"
-    WAYLAND_DISPLAY=$(basename "$(compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -1)")
+    WAYLAND_DISPLAY=$(basename "$(await_output 30 compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -1)")
     export WAYLAND_DISPLAY
     [[ $DESKTOP != weston-without-xwayland ]] || return 0
     local found
-    wait_until 30 xwayland_of
-    found=$(xwayland_of)
+    found=$(await_output 30 xwayland_of)
     export DISPLAY=${found% *}
     if [[ ${found#* } != none ]]; then export XAUTHORITY=${found#* }; fi
     wait_until 30 xdpyinfo
-    if [[ $kind == sway ]]; then
-        wait_until 10 compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock"
-        SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -1)
-        export SWAYSOCK
-    fi
+    [[ $kind != sway ]] || SWAYSOCK=$(await_output 10 compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -1)
+    export SWAYSOCK
 }
 
 # xwayland_of: prints "DISPLAY AUTHFILE" of this session's XWayland. weston starts it only when
@@ -138,17 +132,6 @@ xwayland_of() {
         [[ -n $display ]] && echo "$display ${auth:-none}" && return 0
     done
     return 1
-}
-
-# launch_orvelle: starts Orvelle as the desktop's user; sets APP_PID, PANEL and the time it took
-# the capsule to show in APPEARED_MS, or fails after 30 s.
-launch_orvelle() {
-    local started=$EPOCHREALTIME
-    "${AS_USER[@]}" "$BIN" >>"$LOG" 2>&1 &
-    APP_PID=$!
-    wait_until 30 panel_window || return 1
-    APPEARED_MS=$(((${EPOCHREALTIME/./} - ${started/./}) / 1000))
-    PANEL=$(panel_window)
 }
 
 # refusals: prints how often Orvelle said that the window manager refuses it something.
@@ -203,17 +186,15 @@ above() {
 # drag_moves_exactly DX DY: drags the capsule by its middle as a hand does, in steps, and tells
 # whether it ended exactly DX DY from where it was.
 drag_moves_exactly() {
-    local dx=$1 dy=$2 xy x0 y0 step wanted deadline=$((SECONDS + 10))
-    xy=$(panel_xy)
-    x0=$((${xy%,*} + 75))
-    y0=$((${xy#*,} + 45))
-    wanted="$((${xy%,*} + dx)),$((${xy#*,} + dy))"
-    xdotool mousemove "$x0" "$y0" mousedown 1
+    local dx=$1 dy=$2 step wanted deadline=$((SECONDS + 10))
+    panel_centre
+    wanted="$((CX - 75 + dx)),$((CY - 45 + dy))"  # the corner, once moved
+    xdotool mousemove "$CX" "$CY" mousedown 1
     for ((step = 1; step <= 40; step++)); do
-        xdotool mousemove $((x0 + dx * step / 40)) $((y0 + dy * step / 40))
+        xdotool mousemove $((CX + dx * step / 40)) $((CY + dy * step / 40))
     done
     until [[ $(panel_xy) == "$wanted" ]] || ((SECONDS >= deadline)); do
-        xdotool mousemove $((x0 + dx + 1)) $((y0 + dy)) mousemove $((x0 + dx)) $((y0 + dy))
+        xdotool mousemove $((CX + dx + 1)) $((CY + dy)) mousemove $((CX + dx)) $((CY + dy))
         sleep 0.05
     done
     xdotool mouseup 1
@@ -224,19 +205,15 @@ drag_moves_exactly() {
 # clicks_reach_beneath ON|OFF: with click-through turned ON or OFF by the verb, whether a click at
 # the capsule's centre reaches a window that lies beneath it (xev, which prints what it is sent).
 clicks_reach_beneath() {
-    local xy x y reached=1
-    xy=$(panel_xy)
-    x=$((${xy%,*} + 75))
-    y=$((${xy#*,} + 45))
+    local reached=1
+    panel_centre
     "$BIN" --click-through "$1"
-    xev -geometry "300x200+$((x - 150))+$((y - 100))" -event mouse >"$SESSION_DIR/xev.log" 2>&1 &
+    xev -geometry "300x200+$((CX - 150))+$((CY - 100))" -event mouse >"$SESSION_DIR/xev.log" 2>&1 &
     XEV_PID=$!
-    wait_until 10 xdotool search --onlyvisible --name '^Event Tester$' && wait_until 5 above "$PANEL" \
-        "$(xdotool search --onlyvisible --name '^Event Tester$' | head -1)"
-    xdotool mousemove "$x" "$y" click 1
+    wait_until 5 above "$PANEL" "$(await_output 10 xdotool search --onlyvisible --name '^Event Tester$' | head -1)"
+    xdotool mousemove "$CX" "$CY" click 1
     if wait_until 3 grep -q ButtonPress "$SESSION_DIR/xev.log"; then reached=0; fi
-    kill "$XEV_PID"
-    wait "$XEV_PID" 2>/dev/null || true
+    end_pids "$XEV_PID"
     return "$reached"
 }
 
@@ -287,8 +264,7 @@ openbox_checks() {
 login_race() {
     local start shown=0 deadline
     for ((start = 1; start <= 10; start++)); do
-        kill "$DESKTOP_PIDS" "$XVFB_PID" 2>/dev/null || true
-        wait "$DESKTOP_PIDS" "$XVFB_PID" 2>/dev/null || true
+        end_pids "$DESKTOP_PIDS" "$XVFB_PID"
         start_x_server
         openbox --sm-disable >/dev/null 2>&1 &
         DESKTOP_PIDS=$!
@@ -349,22 +325,21 @@ open_other_window() {
     for _ in 1 2 3; do
         "${AS_USER[@]}" xmessage -geometry 600x400+1000+20 -name orvelle-e2e-other 'another window' &
         OTHER_PID=$!
-        wait_until 5 xdotool search --onlyvisible --classname orvelle-e2e-other && break
-        kill "$OTHER_PID" 2>/dev/null || true
-        wait "$OTHER_PID" 2>/dev/null || true
+        OTHER=$(await_output 5 xdotool search --onlyvisible --classname orvelle-e2e-other | head -1) && return
+        end_pids "$OTHER_PID"
     done
-    OTHER=$(xdotool search --onlyvisible --classname orvelle-e2e-other | head -1)
+    return 1
 }
 
 # the_desktop: the checks every desktop makes, those of its kind, and openbox's own.
 the_desktop() {
     # sway and KWin give the focus to a window that maps when nothing else has it; with a window
     # focused before, as on any desktop in use, the capsule must leave the focus there.
-    if [[ $kind != weston ]]; then
-        open_other_window
-    fi
+    [[ $kind == weston ]] || open_other_window
     [[ $DESKTOP != openbox ]] || xsetroot -solid '#336699'
-    launch_orvelle
+    local started=$EPOCHREALTIME
+    launch
+    APPEARED_MS=$(((${EPOCHREALTIME/./} - ${started/./}) / 1000))
     check "shows within ${APPEAR_LIMIT_MS} ms (took $APPEARED_MS ms)" test "$APPEARED_MS" -le "$APPEAR_LIMIT_MS"
     if [[ $kind == weston ]]; then
         # weston places every X window itself and keeps none above the others.
@@ -396,9 +371,8 @@ the_desktop() {
         to_workspace 1
     fi
     if [[ $SERVER == x11 ]]; then
-        local xy
-        xy=$(panel_xy)
-        xdotool mousemove $((${xy%,*} + 75)) $((${xy#*,} + 45)) click 1
+        panel_centre
+        xdotool mousemove "$CX" "$CY" click 1
         check "a click leaves the focus where it was" wait_until 5 unfocused
         check "a right-click opens the menu" open_menu
         xdotool key Escape
@@ -422,8 +396,7 @@ case $DESKTOP in
     login-race) login_race ;;
     screens) screens ;;
     weston-without-xwayland)
-        "${AS_USER[@]}" "$BIN" >"$LOG" 2>&1 &
-        APP_PID=$!
+        start_app
         check "runs as a plain Wayland window and says what it cannot do" \
             wait_until 30 grep -q '^orvelle: .*Wayland' "$LOG"
         ;;

@@ -17,19 +17,36 @@ holds_for() {
     done
 }
 
-# check WHAT COMMAND...: runs COMMAND and counts it as a passed or failed check named WHAT.
+# await_output SECONDS COMMAND...: waits like wait_until, then prints what COMMAND prints.
+await_output() { wait_until "$@" && "${@:2}"; }
+
+# end_pids PID...: ends the processes with SIGTERM, if they still run, and waits for them.
+end_pids() {
+    kill "$@" 2>/dev/null || true
+    wait "$@" 2>/dev/null || true
+}
+
+# check WHAT COMMAND...: runs COMMAND and counts it as a passed or failed check named WHAT; pass
+# and fail count one whose outcome the script decided itself, expect one that compares two texts.
 checks=0
 failures=0
+pass() {
+    checks=$((checks + 1))
+    echo "ok: $*"
+}
+fail() {
+    checks=$((checks + 1))
+    failures=$((failures + 1))
+    echo "FAILED: $*"
+}
 check() {
     local what=$1
     shift
-    checks=$((checks + 1))
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+# expect WHAT EXPECTED ACTUAL: a check that ACTUAL is EXPECTED, showing both when it is not.
+expect() {
+    if [[ $3 == "$2" ]]; then pass "$1"; else fail "$1"; printf '  expected: %s\n  actual:   %s\n' "$2" "$3"; fi
 }
 
 # finish_checks LOG: prints the tally (and LOG when a check failed); fails when one did.
@@ -54,21 +71,33 @@ begin_e2e() {
     mkdir -p "$(dirname "$PREFS")"
 }
 
-# start_app ARGS...: starts $BIN with ARGS, its output added to $SESSION_DIR/orvelle.log, and sets
-# APP_PID; end_app ends it with SIGTERM and waits for it.
+# start_app ARGS...: starts $BIN with ARGS (as the desktop's user where AS_USER says how), its
+# output added to $SESSION_DIR/orvelle.log, and sets APP_PID; launch also waits up to 60 s for the
+# capsule and sets PANEL to it; end_app [SIGNAL] ends it with SIGNAL (TERM) and waits for it.
+AS_USER=()
 start_app() {
-    "$BIN" "$@" >>"$SESSION_DIR/orvelle.log" 2>&1 &
+    "${AS_USER[@]}" "$BIN" "$@" >>"$SESSION_DIR/orvelle.log" 2>&1 &
     APP_PID=$!
 }
+launch() {
+    start_app "$@"
+    PANEL=$(await_output 60 panel_window) || { cat "$SESSION_DIR/orvelle.log"; return 1; }
+}
 end_app() {
-    kill "$APP_PID"
-    wait "$APP_PID" || true
+    kill -"${1:-TERM}" "$APP_PID"
+    wait "$APP_PID" 2>/dev/null || true
 }
 settings_windows() { xdotool search --onlyvisible --name '^Orvelle设置$' 2>/dev/null; }
 
-# panel_xy: prints "X,Y", the top left corner of the capsule $PANEL on the screen.
+# panel_xy: prints "X,Y", the top left corner of the capsule $PANEL on the screen; panel_centre
+# sets CX and CY to its middle, where a hand clicks and drags it.
 panel_xy() {
     xwininfo -id "$PANEL" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x "," y}'
+}
+panel_centre() {
+    local xy
+    xy=$(panel_xy)
+    CX=$((${xy%,*} + 75)) CY=$((${xy#*,} + 45))
 }
 
 # Whether one of Orvelle's popup menus is on screen: they are its only override-redirect windows
@@ -88,13 +117,13 @@ no_menu_shown() { ! menu_shown; }
 # has just moved it may take the first click, and a sanitizer build on a busy machine takes
 # seconds over its first popup.
 open_menu() {
-    local xy deadline=$((SECONDS + 30))
+    local deadline=$((SECONDS + 30))
     wait_until 30 no_menu_shown
-    xy=$(panel_xy)
-    xdotool mousemove $((${xy%,*} + 75)) $((${xy#*,} + 45))
+    panel_centre
+    xdotool mousemove "$CX" "$CY"
     until menu_shown || ((SECONDS >= deadline)); do
         xdotool click 3
         wait_until 5 menu_shown || true
     done
-    menu_shown || { echo "no menu: pointer $(xdotool getmouselocation), capsule at $xy"; return 1; }
+    menu_shown || { echo "no menu: pointer $(xdotool getmouselocation), capsule at $(panel_xy)"; return 1; }
 }

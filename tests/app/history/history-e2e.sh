@@ -13,10 +13,7 @@ export TZ=Asia/Shanghai FAKETIME_DONT_FAKE_MONOTONIC=1
 begin_e2e
 
 # capsule_at FAKETIME: starts the capsule on the faked clock and waits for it.
-capsule_at() {
-    LD_PRELOAD=$FAKETIME_LIB FAKETIME=$1 start_app
-    wait_until 60 panel_window
-}
+capsule_at() { LD_PRELOAD=$FAKETIME_LIB FAKETIME=$1 launch; }
 # working_since_nine DAY: a settings file with a session since 09:00 on DAY, at 500 a day.
 working_since_nine() {
     printf '{"salary.amount": 500, "salary.scheduleEndMin": 1080, "salary.calendarDay": "%s",
@@ -25,11 +22,7 @@ working_since_nine() {
 # day_line DAY: the CSV line of DAY from --history, on the real clock, where no session is open.
 day_line() { timeout 20 "$BIN" --history --format csv | grep "^$1,"; }
 # paid_between DAY LOW HIGH: whether the history holds LOW to HIGH seconds paid on DAY.
-paid_between() {
-    local paid
-    paid=$(day_line "$1" | cut -d, -f3)
-    [[ -n $paid ]] && ((paid >= $2 && paid <= $3))
-}
+paid_between() { day_line "$1" | awk -F, -v low="$2" -v high="$3" '{exit !($3 >= low && $3 <= high)}'; }
 # earned_matches DAY: whether DAY's amount is its paid time at 500 over 09:00 to 18:00, to what
 # the CSV's rounding leaves (paid seconds whole, so up to 0.008, and the amount to the cent).
 earned_matches() {
@@ -39,8 +32,7 @@ earned_matches() {
 working_since_nine 2026-03-03
 capsule_at "@2026-03-03 11:58:30 x10"
 check "a resumed session is written up to 11:59" wait_until 60 paid_between 2026-03-03 10740 99999
-kill -9 "$APP_PID"
-wait "$APP_PID" 2>/dev/null || true
+end_app KILL
 capsule_at "@2026-03-04 09:00:00"
 # Killed within seconds of 11:59 at ten times the speed of time; nothing is added after it.
 check "the next day the killed session's record keeps what it wrote, nothing more" \
@@ -54,13 +46,13 @@ end_app
 printf '{"salary.amount": 480, "salary.scheduleEndMin": 360, "salary.overnight": true,
  "salary.autoStartEnabled": true, "salary.autoStartMin": 1320}\n' >"$PREFS"
 capsule_at "@2026-03-09 21:40:00 x600"
-started_at_ten() { jq -e ".[\"salary.sessionStart\"] == $(date -d '2026-03-09 22:00' +%s)" "$PREFS"; }
-check "work starts by itself at 22:00" wait_until 60 started_at_ten
-still_the_night() { jq -e '.["salary.calendarDay"] == "2026-03-09" and has("salary.sessionStart")' "$PREFS"; }
+check "work starts by itself at 22:00" \
+    wait_until 60 jq -e ".[\"salary.sessionStart\"] == $(date -d '2026-03-09 22:00' +%s)" "$PREFS"
 check "the night shift is written past midnight on the day it began" \
     wait_until 60 paid_between 2026-03-09 9000 99999
-check "and goes on after midnight" still_the_night
-status_at_one() { LD_PRELOAD=$FAKETIME_LIB FAKETIME="@2026-03-10 01:00:00" "$BIN" --status; }
-check "--status at 01:00 shows its three hours" test "$(status_at_one)" = "¥180.00"
+check "and goes on after midnight" \
+    jq -e '.["salary.calendarDay"] == "2026-03-09" and has("salary.sessionStart")' "$PREFS"
+expect "--status at 01:00 shows its three hours" "¥180.00" \
+    "$(LD_PRELOAD=$FAKETIME_LIB FAKETIME="@2026-03-10 01:00:00" "$BIN" --status)"
 end_app
 finish_checks "$SESSION_DIR/orvelle.log"

@@ -14,14 +14,6 @@ source "$(dirname "$0")/../e2e/x11-session.sh"
 export TZ=Asia/Shanghai FAKETIME_DONT_FAKE_MONOTONIC=1
 
 begin_e2e
-FOLDER=$XDG_CONFIG_HOME/orvelle
-
-fail() {
-    echo "FAILED: $*"
-    echo "--- file:"
-    cat "$PREFS" 2>/dev/null || echo "(none)"
-    failures=$((failures + 1))
-}
 
 # day_seconds N: the Unix time of 10:00 Shanghai time on 2026-01-(N), N counting on past 31.
 day_seconds() { echo $((1767232800 + ($1 - 1) * 86400)); }
@@ -34,36 +26,40 @@ seed() {
         then {"salary.sessionStart": $s, "salary.anchorDay": $d, "salary.anchorStart": $s} else {} end
     ' >"$PREFS"
 }
+# state DAY SESSION: a jq filter that holds for the file of day DAY, with the session since 10:00
+# that day when SESSION=1 and with none at all when SESSION=0.
+state() {
+    local session='(has("salary.sessionStart") or has("salary.anchorStart")) | not'
+    (($2 == 0)) || session=".[\"salary.sessionStart\"] == $(day_seconds "$1")"
+    echo ".[\"salary.calendarDay\"] == \"$(day_key "$1")\" and ($session)"
+}
 
-# check_whole BEFORE AFTER...: the file is a JSON object that is one of the allowed states, each
-# given as a jq filter that must hold: the state before the operation or one after it.
-check_whole() {
-    checks=$((checks + 1))
+# whole_in STATE...: whether the file is a whole JSON object, the member it does not know kept, in
+# one of the allowed STATEs: the state before the operation or one after it. Shows it when not.
+whole_in() {
     local state
-    if ! jq -e 'type == "object" and .["x-kept"] == [1]' "$PREFS" >/dev/null 2>&1; then
-        fail "$LABEL: not a whole JSON object with its unknown member"
-        return
+    if jq -e 'type == "object" and .["x-kept"] == [1]' "$PREFS" >/dev/null 2>&1; then
+        for state; do jq -e "$state" "$PREFS" >/dev/null && return; done
     fi
-    for state in "$@"; do
-        jq -e "$state" "$PREFS" >/dev/null && echo "ok: $LABEL" && return
-    done
-    fail "$LABEL: the file is in none of the allowed states"
+    echo "--- file:"
+    cat "$PREFS" 2>/dev/null || echo "(none)"
+    return 1
 }
 
 # run_faked WHEN [STRACE_OPTION...]: starts orvelle at the faked local time WHEN
 # ("2026-01-05 09:00:00"), under strace with those options when any are given.
 run_faked() {
-    FAKED=$1
-    shift
     local tracer=()
-    (($# == 0)) || tracer=(strace -f -qq "$@")
-    "${tracer[@]}" env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKED" "$BIN" \
-        >>"$SESSION_DIR/orvelle.log" 2>&1 &
+    (($# == 1)) || tracer=(strace -f -qq "${@:2}")
+    "${tracer[@]}" env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$1" "$BIN" >>"$SESSION_DIR/orvelle.log" 2>&1 &
     APP_PID=$!
 }
 
-# Whether the process started by run_faked is gone (killed at its rename).
+# Whether the process started by run_faked is gone (killed at its rename), or else has shown the
+# capsule or written the next day.
 ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+ended_or_shown() { ended || panel_window; }
+ended_or_past_midnight() { ended || grep -q 2026-01-06 "$PREFS"; }
 stop_app() {
     # Under strace, orvelle is strace's child and would outlive a killed strace.
     pkill -9 -P "$APP_PID" 2>/dev/null || true
@@ -78,34 +74,28 @@ stop_app() {
     return 0
 }
 
-# inject LABEL SEED_CMD WHEN ACTION BEFORE AFTER: for N = 1, 2, ...: seeds the file, starts orvelle
-# at WHEN killed at its Nth rename, runs ACTION (a command that makes it write), and checks that
-# the file is in state BEFORE or AFTER; stops once a run reaches the end of ACTION alive.
+# inject LABEL DAY SESSION WHEN ACTION BEFORE AFTER: for N = 1, 2, ...: seeds the file (seed DAY
+# SESSION), starts orvelle at WHEN killed at its Nth rename, runs ACTION (a command that makes it
+# write), and checks that the file is in state BEFORE or AFTER; stops once a run reaches the end of
+# ACTION alive.
 inject() {
-    LABEL=$1
-    local seeder=$2 when=$3 action=$4 before=$5 after=$6 nth
+    local label=$1 day=$2 session=$3 when=$4 action=$5 before=$6 after=$7 nth
     for nth in 1 2 3; do
-        $seeder
+        seed "$day" "$session"
         # Only renames onto the preferences file count: fonts and sockets are renamed too.
         run_faked "$when" -o /dev/null -P "$PREFS" -e trace=rename,renameat,renameat2 \
             -e inject=rename,renameat,renameat2:signal=SIGKILL:when="$nth"
-        if ! wait_until 60 sh -c "! kill -0 $APP_PID 2>/dev/null || xdotool search --onlyvisible --name '^Orvelle\$'"; then
-            fail "$1: the capsule did not appear"
-            stop_app
-            return
-        fi
-        if ! ended; then $action || true; fi
+        wait_until 60 ended_or_shown || { fail "$label: the capsule did not appear"; stop_app; return; }
+        ended || $action || true
         if ! ended; then
             stop_app
-            LABEL="$1 (no kill)"
-            check_whole "$after"
+            check "$label (no kill)" whole_in "$after"
             return
         fi
         stop_app
-        LABEL="$1 (killed at rename $nth)"
-        check_whole "$before" "$after"
+        check "$label (killed at rename $nth)" whole_in "$before" "$after"
     done
-    fail "$1: still killed at the 3rd rename of the file"
+    fail "$label: still killed at the 3rd rename of the file"
     tail -n 20 "$SESSION_DIR/orvelle.log"
 }
 
@@ -115,37 +105,24 @@ inject() {
 run_faked "2026-01-05 09:00:00" -y -o "$SESSION_DIR/trace" -e trace=fsync,fdatasync,rename,renameat,renameat2
 wait_until 120 panel_window || true
 stop_app
-checks=$((checks + 1))
-if awk -v prefs="\"$PREFS\"" '
-    /(fsync|fdatasync)\(/ && match($0, /<[^>]*>/) {synced["\"" substr($0, RSTART + 1, RLENGTH - 2) "\""]}
-    /rename/ && index($0, prefs) && match($0, /"[^"]*"/) {renames++; unsynced += !(substr($0, RSTART, RLENGTH) in synced)}
-    END {exit !(renames > 0 && unsynced == 0)}' "$SESSION_DIR/trace"; then
-    echo "ok: each temporary file is flushed before its rename"
-else
-    fail "a temporary file renamed over the file without an fsync before"
+flushed_before_renames() {
+    awk -v prefs="\"$PREFS\"" '
+        /(fsync|fdatasync)\(/ && match($0, /<[^>]*>/) {synced["\"" substr($0, RSTART + 1, RLENGTH - 2) "\""]}
+        /rename/ && index($0, prefs) && match($0, /"[^"]*"/) {renames++; unsynced += !(substr($0, RSTART, RLENGTH) in synced)}
+        END {exit !(renames > 0 && unsynced == 0)}' "$SESSION_DIR/trace" && return
     grep -E 'fsync|preferences' "$SESSION_DIR/trace"
-fi
+    return 1
+}
+check "each temporary file is flushed before its rename" flushed_before_renames
 
-NO_SESSION='(has("salary.sessionStart") or has("salary.anchorStart")) | not'
-yesterday() { seed 4 1; }
-today_working() { seed 5 1; }
 settle() { sleep 0.5; }  # lets a kill that is due arrive before the state is read
-wait_past_midnight() { wait_until 20 sh -c "! kill -0 $APP_PID 2>/dev/null || grep -q 2026-01-06 '$PREFS'" || true; settle; }
-
-D4=".[\"salary.calendarDay\"] == \"$(day_key 4)\" and .[\"salary.sessionStart\"] == $(day_seconds 4)"
-D5_IDLE=".[\"salary.calendarDay\"] == \"$(day_key 5)\" and ($NO_SESSION)"
-D5_WORKING=".[\"salary.calendarDay\"] == \"$(day_key 5)\" and .[\"salary.sessionStart\"] == $(day_seconds 5)"
-D6_IDLE=".[\"salary.calendarDay\"] == \"$(day_key 6)\" and ($NO_SESSION)"
-
-inject "start-up on the next day" yesterday "2026-01-05 09:00:00" settle "$D4" "$D5_IDLE"
-inject "the midnight tick" today_working "2026-01-05 23:59:58" wait_past_midnight "$D5_WORKING" "$D6_IDLE"
-
+wait_past_midnight() { wait_until 20 ended_or_past_midnight || true; settle; }
+inject "start-up on the next day" 4 1 "2026-01-05 09:00:00" settle "$(state 4 1)" "$(state 5 0)"
+inject "the midnight tick" 5 1 "2026-01-05 23:59:58" wait_past_midnight "$(state 5 1)" "$(state 6 0)"
 
 # A last, unhurried start clears whatever temporary files the kills left.
 run_faked "2026-03-01 09:00:00"
-wait_until 60 panel_window || fail "the capsule did not appear after the kills"
+check "the capsule appears after the kills" wait_until 60 panel_window
 stop_app
-checks=$((checks + 1))
-left=$(find "$FOLDER" -name '.preferences.json.*' | wc -l)
-((left == 0)) || fail "$left temporary files are left in $FOLDER"
+expect "no temporary files are left" "" "$(find "$XDG_CONFIG_HOME/orvelle" -name '.preferences.json.*')"
 finish_checks /dev/null

@@ -1,18 +1,14 @@
 #!/usr/bin/env bash
 # The end-of-work notice through the desktop notifier to a real notification daemon (dunst, on a
-# private Xvfb) on a private session bus: the notification it sends in privacy mode is the one the
-# daemon shows, masked.
+# private Xvfb with openbox) on a private session bus: the notification it sends in privacy mode is
+# the one the daemon shows, masked.
 # Usage: notification-e2e.sh PATH_TO_orvelle_notice_service_test
 set -euo pipefail
 BIN=$(realpath "$1")
 source "$(dirname "$0")/../e2e/x11-session.sh"
 
-SESSION_SIZE=1024x768
-SESSION_DIR=$(mktemp -d /tmp/orvelle-notify.XXXXXX)
-trap 'kill ${DUNST_PID:-} ${XVFB_PID:-} 2>/dev/null || true; rm -rf "$SESSION_DIR"' EXIT
-start_x_server
-export XDG_CONFIG_HOME=$SESSION_DIR/config XDG_DATA_HOME=$SESSION_DIR/data XDG_RUNTIME_DIR=$SESSION_DIR/runtime
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+start_x11_session 1024x768
+trap stop_x11_session EXIT
 
 # Everything below runs on its own session bus, which ends with it.
 export BIN SESSION_DIR

@@ -11,24 +11,11 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"
 unset DISPLAY WAYLAND_DISPLAY
 # For its tally and its polling, not for an X server.
 source "$(dirname "$0")/../e2e/x11-session.sh"
-XDG_CONFIG_HOME=$(mktemp -d)
-export XDG_CONFIG_HOME
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+SESSION_DIR=$(mktemp -d)
+export XDG_CONFIG_HOME=$SESSION_DIR
+trap 'kill ${APP_PID:-} 2>/dev/null || true; rm -rf "$SESSION_DIR"' EXIT
 PREFS=$XDG_CONFIG_HOME/orvelle/preferences.json
 mkdir -p "$(dirname "$PREFS")"
-
-expect() {
-    local what=$1 expected=$2 actual=$3
-    checks=$((checks + 1))
-    if [[ "$actual" == "$expected" ]]; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        echo "  expected: $expected"
-        echo "  actual:   $actual"
-        failures=$((failures + 1))
-    fi
-}
 
 # What is at the preferences path: its listing and, for a regular file, its content.
 snapshot() { ls -l "$PREFS" 2>&1 && cat "$PREFS" || true; }
@@ -40,10 +27,9 @@ says() {
     local what=$1 expected=$2 want=$3 before code=0 output
     shift 3
     before=$(snapshot)
-    output=$(timeout 10 "$BIN" --status "$@" 2>"$XDG_CONFIG_HOME/stderr") || code=$?
-    ERRORS=$(cat "$XDG_CONFIG_HOME/stderr")
-    expect "$what" "$expected" "$output"
-    expect "$what: exit status" "$want" "$code"
+    output=$(timeout 10 "$BIN" --status "$@" 2>"$SESSION_DIR/stderr") || code=$?
+    ERRORS=$(cat "$SESSION_DIR/stderr")
+    expect "$what, and its exit status" "$expected (exit $want)" "$output (exit $code)"
     expect "$what: the file as it was" "$before" "$(snapshot)"
 }
 
@@ -67,9 +53,8 @@ rm "$PREFS"
 # Output that cannot be written is a failure, and --follow ends once nobody reads it, even while
 # the amount stays the same and nothing new is printed.
 code=0
-"$BIN" --status >/dev/full 2>"$XDG_CONFIG_HOME/stderr" || code=$?
-expect "--status >/dev/full exits 1" 1 "$code"
-expect "--status >/dev/full says why" 1 "$(grep -c '^orvelle: 无法写入标准输出' "$XDG_CONFIG_HOME/stderr")"
+"$BIN" --status >/dev/full 2>"$SESSION_DIR/stderr" || code=$?
+expect "--status >/dev/full exits 1 saying why" "1 1" "$code $(grep -c '^orvelle: 无法写入标准输出' "$SESSION_DIR/stderr")"
 for how in "| head -1 >/dev/null" ">&-"; do
     SECONDS=0
     code=$(bash -c "timeout 10 '$BIN' --status --follow $how; echo \${PIPESTATUS[0]}" 2>/dev/null)
@@ -78,13 +63,11 @@ done
 
 # --follow shows the error while the file is bad, and the amount again once it is mended.
 printf 'garbage' >"$PREFS"
-"$BIN" --status --follow --format waybar >"$XDG_CONFIG_HOME/follow" 2>/dev/null &
-follower=$!
-check "--follow shows the error" wait_until 10 grep -q '"class":"error"' "$XDG_CONFIG_HOME/follow"
+start_app --status --follow --format waybar
+check "--follow shows the error" wait_until 10 grep -q '"class":"error"' "$SESSION_DIR/orvelle.log"
 printf '{}' >"$PREFS"
-check "--follow recovers" wait_until 10 grep -q '"class":"idle"' "$XDG_CONFIG_HOME/follow"
-kill "$follower"
-wait "$follower" || true
+check "--follow recovers" wait_until 10 grep -q '"class":"idle"' "$SESSION_DIR/orvelle.log"
+end_app
 
 # --follow prints a line whenever the text changes, at most twice a second. The clock runs ten
 # times as fast, so that the amount changes at every check.
