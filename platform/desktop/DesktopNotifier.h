@@ -21,10 +21,8 @@ public:
 
     void notify(const std::string& summary, const std::string& body) override;
 
-    // Returns how many notifications the service has taken, and how many it has refused or failed
-    // to take, so far.
+    // Returns how many notifications the service has taken so far.
     int delivered() const { return delivered_; }
-    int failures() const { return failures_; }
 
 private:
     void failed(const QString& why);
@@ -32,8 +30,8 @@ private:
     QString appId_;
     std::ostream& diagnostics_;
     int delivered_ = 0;
-    int failures_ = 0;
-    QObject calls_;  // parent of the calls in flight, which end with the notifier
+    int failures_ = 0;  // refused or failed: the first is said, the rest are not
+    QObject calls_;     // parent of the calls in flight, which end with the notifier
 };
 
 }  // namespace orvelle

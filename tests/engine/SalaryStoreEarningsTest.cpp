@@ -126,17 +126,6 @@ TEST_F(EarningsTest, SettingsAndZonesChangedWhileWorkingRevalueTheWholeSession) 
     }
 }
 
-TEST(EndInstant, GivesNoEarlierThanTheStartWhenTheCalendarFails) {
-    struct BrokenCalendar final : Calendar {
-        std::string dayKey(Instant) const override { return "x"; }
-        std::optional<Instant> atLocalTime(Instant, int, int) const override { return {}; }
-        std::optional<Instant> oneDayLater(Instant) const override { return {}; }
-    } calendar;
-    const Instant start{1000};
-    EXPECT_EQ(endInstant(calendar, start, 600), start);
-    EXPECT_EQ(payIntervalSeconds(start, endInstant(calendar, start, 600)), 60.0);
-}
-
 // 500 a day, a session from `start` to the end of work `end`, seen at `at` (hours of the day).
 // - All rules off: the even spread, growing past the end at the same rate, shrinking when the
 //   clock is set back; a start after the end runs to tomorrow's.
@@ -180,12 +169,6 @@ TEST_F(EarningsTest, WorkdayRulesPayThePaidSecondsAndFollowTheAfterEndChoice) {
         EXPECT_EQ(store.isOvertime(), c.overtime);
         EXPECT_EQ(store.pastEndOfWork(), c.start < c.end && c.at >= c.end);
     }
-}
-
-TEST(WorkdayRules, BreaksThatLeaveNoPaidTimeAreRefused) {
-    EXPECT_EQ(checkBreak(1080, 1140, 1080), BreakProblem::none);  // starts at the end
-    EXPECT_EQ(checkBreak(780, 780, 1080), BreakProblem::endsBeforeStart);
-    EXPECT_EQ(checkBreak(1020, 1080, 1080), BreakProblem::coversEndOfWork);
 }
 
 }  // namespace

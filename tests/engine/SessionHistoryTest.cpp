@@ -23,10 +23,13 @@ protected:
     std::ostringstream said;
 };
 
-// 500 a day from 09:00 to 18:00: written when it opens, once a minute while it runs (never at
-// every tick), and when it is stopped, with the amount, the paid time and how it ended.
+// 500 a day from 09:00 to 13:00, then overtime at twice the rate: written when it opens, once a
+// minute while it runs (never at every tick), and when it is stopped, with the amount, its
+// overtime part, the paid time and how it ended; the overtime ends with the session.
 TEST_F(SessionHistoryTest, ARecordIsWrittenAtTheStartEveryMinuteAndAtTheStop) {
     SalaryStore& store = harness.launchAt({2026, 3, 2, 9, 0});
+    store.setWorkday({.afterEnd = AfterEnd::overtime, .overtimeRate = 2});
+    store.setScheduleEndMinutes(13 * 60);
     store.startWork();
     EXPECT_EQ(history.writes, 1);
     EXPECT_EQ(only().ending, SessionEnding::running);
@@ -38,9 +41,11 @@ TEST_F(SessionHistoryTest, ARecordIsWrittenAtTheStartEveryMinuteAndAtTheStop) {
     EXPECT_EQ(history.writes, 2);
     harness.tickAt({2026, 3, 2, 13, 30});
     store.stopWork();
+    EXPECT_FALSE(store.isOvertime());
     EXPECT_EQ(only().ending, SessionEnding::stopped);
     EXPECT_EQ(only().day, "2026-03-02");
-    EXPECT_DOUBLE_EQ(only().earned, 250.0);
+    EXPECT_DOUBLE_EQ(only().earned, 500.0 + 125.0);
+    EXPECT_DOUBLE_EQ(only().overtime, 125.0);
     EXPECT_DOUBLE_EQ(only().paidSeconds, 4.5 * 3600);
     EXPECT_EQ(store.currentRecord(), std::nullopt);
     // A second session the same day is a record of its own; the day is their sum.
@@ -49,22 +54,7 @@ TEST_F(SessionHistoryTest, ARecordIsWrittenAtTheStartEveryMinuteAndAtTheStop) {
     const auto days = history.days("2026-03-02", "2026-03-02");
     ASSERT_EQ(days.size(), 1u);
     EXPECT_EQ(days[0].sessions, 2);
-    EXPECT_NEAR(days[0].earned, 250.0 + 500.0 / 4.5, 1e-9);  // 13:30 to 14:30 of 4.5 hours
-}
-
-// Overtime at twice the rate after an end at 13:00: the record keeps the overtime part, and the
-// overtime ends with the session.
-TEST_F(SessionHistoryTest, KeepsTheOvertimePart) {
-    SalaryStore& store = harness.launchAt({2026, 3, 2, 9, 0});
-    store.setWorkday({.afterEnd = AfterEnd::overtime, .overtimeRate = 2});
-    store.setScheduleEndMinutes(13 * 60);
-    store.startWork();
-    harness.tickAt({2026, 3, 2, 14, 0});
-    store.stopWork();
-    EXPECT_FALSE(store.isOvertime());
-    EXPECT_DOUBLE_EQ(only().earned, 500.0 + 250.0);
-    EXPECT_DOUBLE_EQ(only().overtime, 250.0);
-    EXPECT_DOUBLE_EQ(only().paidSeconds, 5 * 3600);
+    EXPECT_NEAR(days[0].earned, 625.0 + 500.0 / 23.5, 1e-9);  // an hour of 13:30 to 13:00
 }
 
 // The first tick of a new day ends the record with what the capsule last showed; a record a
