@@ -60,12 +60,13 @@ void warnAboutNativeWayland() {
     }
 }
 
+// The windows' and the tray's icon, at the sizes they show. The window system is handed every size
+// the icon has, each decoded and kept for as long as the process runs; launchers and task
+// switchers take their larger icons from the installed theme, through the desktop file.
 QIcon applicationIcon() {
-    QIcon icon = QIcon::fromTheme(ORVELLE_APP_ID);
-    if (icon.isNull()) {
-        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
-            icon.addFile(QStringLiteral(":/icons/io.github.orvelle.Orvelle-%1.png").arg(size));
-        }
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64}) {
+        icon.addFile(QStringLiteral(":/icons/io.github.orvelle.Orvelle-%1.png").arg(size));
     }
     return icon;
 }
