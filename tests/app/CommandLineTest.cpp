@@ -30,7 +30,6 @@ TEST(CommandLine, ReadsTheActionAndRefusesWhatItDoesNotKnow) {
         {{"--history", "--days", "0"}, A::error},
         {{"--history", "--format", "waybar"}, A::error},
         {{"--history", "--follow"}, A::error},
-        {{"--start-work", "--stop-work"}, A::error},
         {{"--status", "--hide"}, A::error}};
     for (const auto& [arguments, action] : rows) {
         const CommandLine result = parse(arguments);

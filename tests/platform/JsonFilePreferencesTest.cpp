@@ -165,11 +165,10 @@ TEST_F(JsonFilePreferencesTest, WhatIsNoReadableFileIsLeftAloneAndNeverWritten) 
 // writes it.
 TEST_F(JsonFilePreferencesTest, StartRemovesOurStaleTemporariesAndReadOnlyTouchesNothing) {
     const std::pair<std::string, bool> table[] = {
-        {".preferences.json.a1B2c3", true},  {".preferences.json.Zz09zz", true},
-        {".preferences.json.a1B2c", false},  {".preferences.json.a1B2c3d", false},
+        {".preferences.json.a1B2c3", true},  {".preferences.json.a1B2c", false},
         {".preferences.json.a1-2c3", false}, {".settings.json.a1B2c3", false},
         {"preferences.json.a1B2c3", false},  {".preferences.json.link00", false},
-        {".preferences.json.dir000", false}};
+        {".preferences.json.dir000", false}, {".preferences.json.a1B2c3d", false}};
     for (const auto access :
          {JsonFilePreferences::Access::readOnly, JsonFilePreferences::Access::readWrite}) {
         const bool readOnly = access == JsonFilePreferences::Access::readOnly;
