@@ -112,7 +112,7 @@ void SalaryStore::setAmountText(std::string text) {
 }
 
 void SalaryStore::setScheduleEndMinutes(int minutes) {
-    scheduleEndMinutes_ = std::clamp(minutes, 0, 1439);
+    scheduleEndMinutes_ = std::clamp(minutes, 0, kLastMinuteOfDay);
     interval_.reset();
     observers_.announce(StoreProperty::scheduleEnd);
     settingsChanged();

@@ -5,13 +5,13 @@
 
 #include "engine/AmountText.h"
 #include "engine/PreferenceKeys.h"
+#include "engine/WorkdayRules.h"
 
 namespace orvelle {
 
 namespace {
 
 constexpr int kDefaultEndMinutes = 18 * 60;
-constexpr int kLastMinuteOfDay = 1439;
 // The earlier layout counted working hours from 09:00; an end at 09:00 itself would make an empty
 // day, so the earliest end it converts to is 09:01.
 constexpr int kLegacyDayStartMinutes = 540;

@@ -9,8 +9,6 @@ namespace orvelle {
 
 namespace {
 
-constexpr int kLastMinuteOfDay = 1439;
-
 std::optional<int> storedMinutesOfDay(const PreferencesStore& defaults, const char* key) {
     if (!defaults.numberIfPresent(key)) {
         return std::nullopt;

@@ -14,6 +14,10 @@ enum class AfterEnd {
     overtime,    // it goes on at the rate times the overtime multiplier
 };
 
+// The last minute of a day, as minutes after local midnight: every time of day the settings hold
+// (the end of work, the break) lies from 0 to it.
+inline constexpr int kLastMinuteOfDay = 24 * 60 - 1;
+
 // The overtime multipliers on offer; a stored value that is none of them reads as the first.
 inline constexpr double kOvertimeRates[] = {1.5, 2.0, 3.0};
 

@@ -11,8 +11,6 @@ namespace orvelle {
 
 namespace {
 
-constexpr int kRowPixels = 14;
-
 QComboBox* percentChoice(const char* name, std::initializer_list<int> percents) {
     auto* box = new QComboBox;
     box->setObjectName(name);

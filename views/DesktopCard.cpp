@@ -15,8 +15,6 @@ namespace orvelle {
 namespace {
 
 constexpr int kRowSpacing = 10;
-constexpr int kTitlePixels = 18;
-constexpr int kRowPixels = 14;
 constexpr int kErrorPixels = 12;
 
 }  // namespace

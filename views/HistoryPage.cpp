@@ -22,7 +22,6 @@ namespace orvelle {
 
 namespace {
 
-constexpr int kTitlePixels = 18;
 constexpr int kFigurePixels = 13;
 constexpr const char* kRows[] = {"today", "week", "month"};
 constexpr const char* kRowTitles[] = {"今天", "本周", "本月"};

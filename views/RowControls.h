@@ -6,9 +6,6 @@ class QWidget;
 
 namespace orvelle {
 
-// The type size of the settings rows on the working-day page.
-inline constexpr int kRowPixels = 14;
-
 // Returns a field for a time of day ("HH:mm") named `name` for tests and `spoken` for screen
 // readers.
 QTimeEdit* timeField(const char* name, const char* spoken);

@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kButtonPixels = 13;
 constexpr int kPageMargin = 16;
-constexpr int kTitlePixels = 18;
 // The page buttons sit at the right of the salary page's "Orvelle" headline, so that the designed
 // page keeps all of its height; the other pages start below them.
 constexpr int kHeadlineHeight = 52;

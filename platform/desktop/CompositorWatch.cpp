@@ -6,16 +6,12 @@
 #include <xcb/xfixes.h>
 #include <QGuiApplication>
 
+#include "platform/desktop/X11Connection.h"
 #include "platform/desktop/X11Desktop.h"
 
 namespace orvelle {
 
 namespace {
-
-xcb_connection_t* connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
 
 // The screen of DISPLAY (":display.screen"; without a screen part it is 0), whose compositing
 // manager selection the window system's own check asks about.
@@ -45,7 +41,7 @@ int xfixesSelectionNotify(xcb_connection_t* c) {
 }  // namespace
 
 CompositorWatch::CompositorWatch(std::function<void()> onChange) : onChange_(std::move(onChange)) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (c == nullptr) {
         return;
     }

@@ -8,14 +8,11 @@
 #include <QGuiApplication>
 #include <QWindow>
 
+#include "platform/desktop/X11Connection.h"
+
 namespace orvelle {
 
 namespace {
-
-xcb_connection_t* connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
 
 xcb_atom_t atom(xcb_connection_t* c, const std::string& name) {
     const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str());
@@ -56,11 +53,11 @@ void dropTakeFocus(xcb_connection_t* c, xcb_window_t id) {
 }  // namespace
 
 bool X11Desktop::isActive() {
-    return connection() != nullptr;
+    return x11Connection() != nullptr;
 }
 
 void X11Desktop::markAsOverlay(QWindow& window, FocusRefusal refusal) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (c == nullptr) {
         return;
     }
@@ -92,7 +89,7 @@ void X11Desktop::markAsOverlay(QWindow& window, FocusRefusal refusal) {
 }
 
 bool X11Desktop::mapAgainIfUnclaimed(QWindow& window) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (c == nullptr) {
         return true;
     }
@@ -115,7 +112,7 @@ bool X11Desktop::mapAgainIfUnclaimed(QWindow& window) {
 }
 
 X11Desktop::MoveStart X11Desktop::startMove(QWindow& window, QPoint pressedAt) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (c == nullptr) {
         return MoveStart::unsupported;
     }
@@ -149,7 +146,7 @@ X11Desktop::MoveStart X11Desktop::startMove(QWindow& window, QPoint pressedAt) {
 }
 
 std::string X11Desktop::rootText(const char* name) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (c == nullptr) {
         return {};
     }
@@ -166,7 +163,7 @@ std::string X11Desktop::rootText(const char* name) {
 }
 
 bool X11Desktop::windowManagerLacks(const char* hint) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (c == nullptr) {
         return false;
     }
@@ -184,7 +181,7 @@ bool X11Desktop::windowManagerLacks(const char* hint) {
 }
 
 bool X11Desktop::compositingManagerRunning() {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (c == nullptr) {
         return true;
     }

@@ -8,11 +8,12 @@
 #include <QPainterPath>
 #include <QWindow>
 
+#include "platform/desktop/X11Connection.h"
+
 namespace orvelle {
 
 void X11Shape::set(QWindow& window, const QRegion& devicePixels) {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+    xcb_connection_t* c = x11Connection();
     if (c == nullptr) {
         return;
     }
