@@ -14,17 +14,17 @@ namespace orvelle {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 using Kind = InstanceAnswer::Kind;
 
-int millisecondsUntil(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+int millisecondsUntil(SteadyClock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
     return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
 // Reads the answer line until `deadline`. Returns `silent` when none came in time and `absent`
 // when the instance closed the connection without answering.
-InstanceAnswer readAnswer(int fd, Clock::time_point deadline, InstanceAnswer answer) {
+InstanceAnswer readAnswer(int fd, SteadyClock::time_point deadline, InstanceAnswer answer) {
     LineSplitter splitter;
     std::vector<std::string> lines;
     answer.kind = Kind::silent;
@@ -55,8 +55,8 @@ InstanceAnswer readAnswer(int fd, Clock::time_point deadline, InstanceAnswer ans
 // Plain sockets rather than Qt's: the peer credentials name the running process and its user, and
 // a non-blocking connect cannot hang on a stopped instance whose backlog is full.
 InstanceAnswer askInstance(const std::filesystem::path& socket,
-                           const InstanceProtocol::Request& request, Clock::time_point deadline,
-                           std::chrono::milliseconds grace) {
+                           const InstanceProtocol::Request& request,
+                           SteadyClock::time_point deadline, std::chrono::milliseconds grace) {
     InstanceAnswer answer;
     sockaddr_un address{};
     const ScopedDescriptor connection{
@@ -88,7 +88,7 @@ InstanceAnswer askInstance(const std::filesystem::path& socket,
     // Too late: withdraw the request rather than leave it to be carried out after the user has
     // been told it failed, and learn whether it was carried out meanwhile.
     ::shutdown(connection.fd, SHUT_WR);
-    answer = readAnswer(connection.fd, Clock::now() + grace, answer);
+    answer = readAnswer(connection.fd, SteadyClock::now() + grace, answer);
     if (answer.kind == Kind::absent) {
         answer.kind = Kind::withdrawn;
     }
