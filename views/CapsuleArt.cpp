@@ -22,13 +22,8 @@ constexpr qreal kSparkleSize = 14;
 constexpr qreal kCoinSize = 28;
 constexpr qreal kStackSpacing = 2;
 constexpr QColor kOvertimeGlow{255, 196, 40, 235};
-// The amount's room at the height of its digits: right of where the inner capsule's border
-// curves in, left of the coin, each with a pixel or two to spare.
 constexpr qreal kAmountLeft = 21;
 constexpr qreal kAmountRight = kCoinCentre.x() - kCoinSize / 2 - 3.5;
-constexpr qreal kMinimumAmountScale = 0.5;
-// At rest the amount stays readable but steps back.
-constexpr qreal kRestingAmountOpacity = 0.4;
 
 // Working, the label is the designed one; any other state names itself.
 QString labelText(CapsuleLook look) {
@@ -37,9 +32,6 @@ QString labelText(CapsuleLook look) {
 
 QFont labelFont() {
     return viewFont(13, QFont::DemiBold);
-}
-QFont amountFont() {
-    return viewFont(24, QFont::Bold);
 }
 
 QPainterPath capsule(const QRectF& rect) {
@@ -90,16 +82,30 @@ QString CapsuleArt::stateName(CapsuleLook look) {
     return QStringLiteral("上班中");
 }
 
+// The fonts never change while the program runs: the boxes are measured once.
 QRectF CapsuleArt::labelBox() {
-    const qreal labelHeight = QFontMetricsF(labelFont()).height();
-    const qreal amountHeight = QFontMetricsF(amountFont()).height();
-    const qreal top = (kSize.height() - labelHeight - kStackSpacing - amountHeight) / 2;
-    return {0, top, kSize.width(), labelHeight};
+    static const QRectF box = [] {
+        const qreal labelHeight = QFontMetricsF(labelFont()).height();
+        const qreal amountHeight = QFontMetricsF(amountFont()).height();
+        const qreal top = (kSize.height() - labelHeight - kStackSpacing - amountHeight) / 2;
+        return QRectF(0, top, kSize.width(), labelHeight);
+    }();
+    return box;
 }
 
 QRectF CapsuleArt::amountBox() {
-    const QRectF label = labelBox();
-    return {0, label.bottom() + kStackSpacing, kSize.width(), QFontMetricsF(amountFont()).height()};
+    static const QRectF box(0, labelBox().bottom() + kStackSpacing, kSize.width(),
+                            QFontMetricsF(amountFont()).height());
+    return box;
+}
+
+QRectF CapsuleArt::amountRoom() {
+    const QRectF box = amountBox();
+    return {kAmountLeft, box.top(), kAmountRight - kAmountLeft, box.height()};
+}
+
+QFont CapsuleArt::amountFont() {
+    return viewFont(24, QFont::Bold);
 }
 
 QPixmap CapsuleArt::below(qreal devicePixelRatio, CapsuleLook look, const QString& label) {
@@ -125,34 +131,6 @@ QPixmap CapsuleArt::below(qreal devicePixelRatio, CapsuleLook look, const QStrin
     painter.setPen(palette::sectionPink);
     painter.drawText(labelBox(), Qt::AlignCenter, label.isEmpty() ? labelText(look) : label);
     return layer;
-}
-
-void CapsuleArt::drawAmount(QPainter& painter, const QString& text, const QFont& font,
-                            CapsuleLook look) {
-    const QRectF box = amountBox();
-    const QFontMetricsF metrics(font);
-    const qreal width = metrics.horizontalAdvance(text);
-    const qreal room = kAmountRight - kAmountLeft;
-    const qreal scale = std::clamp(room / std::max(width, 1.0), kMinimumAmountScale, 1.0);
-    const qreal shown = width * scale;
-    // Centred as designed when that keeps it in its room; else moved only as far as it must.
-    const qreal left =
-        std::max(kAmountLeft, std::min(box.center().x() - shown / 2, kAmountRight - shown));
-    // Laying the text out costs more than the rest of the paint: it is elided only when even half
-    // size does not fit.
-    const QString line =
-        shown <= room ? text : metrics.elidedText(text, Qt::ElideRight, room / scale);
-    painter.save();
-    painter.translate(left + std::min(shown, room) / 2, box.center().y());
-    painter.scale(scale, scale);
-    painter.setFont(font);
-    painter.setPen(palette::accentRose);
-    if (look == CapsuleLook::atRest) {
-        painter.setOpacity(painter.opacity() * kRestingAmountOpacity);
-    }
-    const QRectF unscaled(-room / (2 * scale), -box.height() / 2, room / scale, box.height());
-    painter.drawText(unscaled, Qt::AlignCenter | Qt::TextSingleLine, line);
-    painter.restore();
 }
 
 QPixmap CapsuleArt::above(qreal devicePixelRatio, CapsuleLook look) {

@@ -1,10 +1,8 @@
 #pragma once
 
+#include <QFont>
 #include <QPixmap>
 #include <QString>
-
-class QFont;
-class QPainter;
 
 namespace orvelle {
 
@@ -22,13 +20,11 @@ public:
     // Returns the text stack's geometry: the label's and the amount's boxes in the 150 × 90 view.
     static QRectF labelBox();
     static QRectF amountBox();
-
-    // Draws `text` as the amount, in the 150 × 90 view's coordinates: centred as designed where
-    // it fits there, else moved into, or shrunk (to half size at most) to fit, the room that the
-    // inner capsule leaves beside the coin, so that no digit hides under the coin or crosses the
-    // border. What does not fit even at half size is elided.
-    static void drawAmount(QPainter& painter, const QString& text, const QFont& font,
-                           CapsuleLook look);
+    // Returns the amount's room at the height of its digits: right of where the inner capsule's
+    // border curves in, left of the coin, each with a pixel or two to spare.
+    static QRectF amountRoom();
+    // Returns the amount's font.
+    static QFont amountFont();
 
     // Returns the layers under the amount (capsules, sparkle, label) and over it (the coin). A
     // `label` given replaces the working label (the time left to the end of work).

@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QContextMenuEvent>
-#include <QFontMetricsF>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,7 +11,6 @@
 #include "views/AmountFormat.h"
 #include "views/CapsuleAnnouncer.h"
 #include "views/CapsuleArt.h"
-#include "views/Fonts.h"
 #include "views/OnScreenWatch.h"
 #include "views/Palette.h"
 #include "views/ShownAmount.h"
@@ -30,9 +28,6 @@ CapsuleLook lookOf(const SalaryStore& store) {
                               : CapsuleLook::regular;
 }
 
-// Antialiased glyphs may reach a pixel or two past the font's height.
-constexpr int kAmountInkMargin = 2;
-
 }  // namespace
 
 FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()> onOpenSettings,
@@ -41,13 +36,13 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
       store_(store),
       menu_(new QMenu(this)),
       announcer_(new CapsuleAnnouncer(*this)),
-      amountFont_(viewFont(24, QFont::Bold)) {
+      amountFont_(CapsuleArt::amountFont()),
+      shown_(amountLine(), amountFont_) {
     applyScale();
     setAttribute(Qt::WA_TranslucentBackground);
     menu_->addAction(QStringLiteral("打开设置"), this, std::move(onOpenSettings));
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("退出"), this, std::move(onQuit));
-    shownAmount_ = amountLine();
     look_ = lookOf(store_);
     label_ = labelNow();
     subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
@@ -123,14 +118,13 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     }
     behind_ = false;
     QString line = amountLine();
-    if (line != shownAmount_) {
-        shownAmount_ = std::move(line);
-        // Only the amount's strip changes: a third of the window to paint and to send to the
-        // display server, many times a minute all day long.
-        const QRectF box = CapsuleArt::amountBox();
-        update(QRectF(box.topLeft() * scale(), box.size() * scale())
-                   .toAlignedRect()
-                   .adjusted(0, -kAmountInkMargin, 0, kAmountInkMargin));
+    if (line != shown_.text()) {
+        AmountLine next(line, amountFont_);
+        // Only what changed is painted and sent to the display server, many times a minute all
+        // day long: mostly a digit or two.
+        const QRectF part = shown_.changedPart(next);
+        shown_ = std::move(next);
+        update(QRectF(part.topLeft() * scale(), part.size() * scale()).toAlignedRect());
     }
 }
 
@@ -160,11 +154,13 @@ void FloatingAmountView::paintEvent(QPaintEvent* event) {
     if (behind_) {
         behind_ = false;
         QString line = amountLine();
-        // A partly uncovered view is asked for part of itself; the new amount needs all of it.
-        if (line != shownAmount_ && event->region() != QRegion(rect())) {
-            update();
+        if (line != shown_.text()) {
+            // A partly uncovered view is asked for part of itself; the new amount needs all of it.
+            if (event->region() != QRegion(rect())) {
+                update();
+            }
+            shown_ = AmountLine(line, amountFont_);
         }
-        shownAmount_ = std::move(line);
     }
     // Everything is drawn in the 150 × 90 design and scaled as a whole; the cached layers are made
     // at the scaled pixel density, so that they stay as sharp as the text.
@@ -175,7 +171,7 @@ void FloatingAmountView::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.drawPixmap(0, 0, below_);
-    CapsuleArt::drawAmount(painter, shownAmount_, amountFont_, look_);
+    shown_.draw(painter, look_);
     painter.drawPixmap(0, 0, above_);
 }
 

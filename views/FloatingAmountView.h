@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "engine/SalaryStore.h"
+#include "views/AmountLine.h"
 #include "views/CapsuleArt.h"
 
 class QMenu;
@@ -41,7 +42,7 @@ public:
     // Returns how the capsule looks: working, in overtime, in the break or at rest.
     CapsuleLook look() const { return look_; }
     // Returns the amount line as the view last painted it, or is about to paint it.
-    QString paintedAmount() const { return shownAmount_; }
+    QString paintedAmount() const { return shown_.text(); }
     // Returns how many times the view has painted itself.
     int paintCount() const { return paintCount_; }
     // Returns what a screen reader says of the capsule: "今日收入 ¥852.47，上班中", or with the
@@ -73,7 +74,7 @@ private:
     Subscription subscription_;
     CapsuleLook look_ = CapsuleLook::regular;  // what the cached layers show
     QString label_;        // the label the cached layers show in place of the working one, if any
-    QString shownAmount_;  // what the last paint showed, to skip repaints that change nothing
+    AmountLine shown_;     // what the last paint showed, to repaint only what a change changes
     bool behind_ = false;  // the amount changed while the view could not be seen
     QPixmap below_;        // capsules, sparkle and label
     QPixmap above_;        // the coin, which lies over the amount's right end
