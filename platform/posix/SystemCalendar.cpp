@@ -111,6 +111,7 @@ void SystemCalendar::rereadZoneIfDue() const {
         }
     }
     lastChecked_ = now;
+    day_.reset();
     tzRead_ = tz != nullptr ? std::optional<std::string>(tz) : std::nullopt;
     // Reads $TZ again, and /etc/localtime again if it changed since the last reading.
     ::tzset();
@@ -131,14 +132,38 @@ std::optional<SystemCalendar::LocalTime> SystemCalendar::local(Instant instant) 
 }
 
 std::string SystemCalendar::dayKey(Instant instant) const {
+    const double seconds = instant.secondsSince1970;
+    if (day_ && day_->from <= seconds && seconds < day_->until) {
+        rereadZoneIfDue();  // which forgets the day when the zone may have changed
+        if (day_) {
+            return day_->key;
+        }
+    }
     const auto time = local(instant);
     if (!time) {
         return {};
     }
+    const std::tm& date = time->fields;
     char key[32];
-    std::snprintf(key, sizeof key, "%04d-%02d-%02d", time->fields.tm_year + 1900,
-                  time->fields.tm_mon + 1, time->fields.tm_mday);
+    std::snprintf(key, sizeof key, "%04d-%02d-%02d", date.tm_year + 1900, date.tm_mon + 1,
+                  date.tm_mday);
+    day_ = dayOf(key, date);
     return key;
+}
+
+// The day `date` lies on, from its first instant to the next day's, if it is kept: only a day of
+// 24 hours at one offset from UTC is, since a day whose clocks change may have its hours in two
+// pieces (where they fall back across midnight).
+std::optional<SystemCalendar::Day> SystemCalendar::dayOf(const char* key, const std::tm& date) {
+    const Seconds midnight =
+        wallSeconds(date.tm_year + 1900, static_cast<unsigned>(date.tm_mon + 1),
+                    static_cast<unsigned>(date.tm_mday), 0);
+    const auto from = instantOfWallClock(midnight);
+    const auto until = instantOfWallClock(midnight + 86400);
+    if (!from || !until || *until - *from != 86400 || wallClock(*until - 1) != midnight + 86399) {
+        return std::nullopt;
+    }
+    return Day{key, static_cast<double>(*from), static_cast<double>(*until)};
 }
 
 std::optional<Instant> SystemCalendar::atLocalTime(Instant day, int hour, int minute) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -15,7 +16,8 @@ namespace orvelle {
 // a copy. The C library reads a changed setting only when asked to, so the zone is read again when
 // $TZ changes; the zone file is looked at once per `recheckInterval` at most, through the kernel's
 // report of a change of /etc/localtime where it gives one, else by the C library's own check.
-// Either way a change takes effect at the next call after it.
+// Either way a change takes effect at the next call after it. The day of the last call is kept
+// until its midnight or the next reading of the zone: it is asked for at every tick.
 class SystemCalendar final : public Calendar {
 public:
     explicit SystemCalendar(
@@ -27,13 +29,21 @@ public:
 
 private:
     struct LocalTime;
+    // The local day an earlier call found: its key, from its first instant up to its last.
+    struct Day {
+        std::string key;
+        double from;
+        double until;
+    };
     std::optional<LocalTime> local(Instant instant) const;
     void rereadZoneIfDue() const;
+    static std::optional<Day> dayOf(const char* key, const std::tm& date);
 
     std::chrono::steady_clock::duration recheckInterval_;
     mutable ZoneFileWatch zoneFile_;
     mutable std::optional<std::chrono::steady_clock::time_point> lastChecked_;
     mutable std::optional<std::string> tzRead_;  // $TZ at the last reading; nothing when unset
+    mutable std::optional<Day> day_;             // forgotten whenever the zone is read again
 };
 
 }  // namespace orvelle

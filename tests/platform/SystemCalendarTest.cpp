@@ -70,6 +70,32 @@ TEST(SystemCalendar, SkippedAndRepeatedTimesAndDaysAcrossTransitions) {
     }
 }
 
+// The day found is kept until its midnight: asked at every tick from one reading of the zone, the
+// days on both sides of each midnight, a shortened day and a change of $TZ are still right.
+TEST(SystemCalendar, KeepsADayOnlyAsLongAsItLasts) {
+    const SystemCalendar kept(std::chrono::hours(1));
+    ScopedTimeZone zone("America/New_York");
+    const auto before = [](Instant at) { return Instant{at.secondsSince1970 - 0.1}; };
+    const std::tuple<const char*, Instant, std::string> cases[] = {
+        // TZ, instant, day
+        {"", utc(2026, 3, 7, 17, 0), "2026-03-07"},
+        {"", before(utc(2026, 3, 8, 5, 0)), "2026-03-07"},
+        {"", utc(2026, 3, 8, 5, 0), "2026-03-08"},  // 23 hours long
+        {"", before(utc(2026, 3, 9, 4, 0)), "2026-03-08"},
+        {"", utc(2026, 3, 9, 4, 0), "2026-03-09"},
+        {"", before(utc(2026, 3, 10, 4, 0)), "2026-03-09"},
+        {"", utc(2026, 3, 8, 12, 0), "2026-03-08"},
+        {"", utc(2026, 3, 9, 12, 0), "2026-03-09"},
+        {"Asia/Tokyo", utc(2026, 3, 9, 16, 0), "2026-03-10"},
+    };
+    for (const auto& [tz, at, day] : cases) {
+        if (*tz != '\0') {
+            zone.set(tz);
+        }
+        EXPECT_EQ(kept.dayKey(at), day) << at.secondsSince1970;
+    }
+}
+
 TEST(SystemCalendar, FollowsAZoneChangedAtRunTimeAndRefusesAbsurdInstants) {
     ScopedTimeZone zone("Asia/Tokyo");
     const Instant instant = utc(2026, 1, 5, 20, 0);
