@@ -100,12 +100,14 @@ SessionRecord toRecord(const Row& row) {
 SqliteHistory::SqliteHistory(std::filesystem::path file, HistoryAccess access)
     : path_(std::move(file)), access_(access) {
     connect();
+    disconnect();
 }
 
 bool SqliteHistory::save(const SessionRecord& record) {
     if (access_ == HistoryAccess::readOnly) {
         return fail(Failure::write, "以只读方式打开");
     }
+    const Call call(*this);
     if (!connect() || statements_.save == nullptr) {
         return false;
     }
@@ -137,6 +139,7 @@ std::vector<DayTotal> SqliteHistory::totals(
     SqliteDatabase::Statement Statements::*statement,
     std::initializer_list<SqliteDatabase::Value> values) const {
     std::vector<DayTotal> totals;
+    const Call call(*this);
     if (!connect()) {
         return totals;
     }
@@ -151,6 +154,7 @@ std::vector<DayTotal> SqliteHistory::totals(
 
 std::vector<SessionRecord> SqliteHistory::running() const {
     std::vector<SessionRecord> records;
+    const Call call(*this);
     if (!connect()) {
         return records;
     }
@@ -219,7 +223,8 @@ std::string SqliteHistory::setUp(SqliteDatabase& database, std::int64_t& version
     // NORMAL syncs the log only when it is copied into the file: a power cut may lose the last
     // minutes, but never leaves a torn record, and a write does not wait for the disk. Copying
     // every 100 pages (an hour or two of writes) keeps the log near 400 KB, not SQLite's 4 MB, for
-    // a history of some 50 KB a year.
+    // a history of some 50 KB a year; and not at each close, since the connection lasts one call.
+    database.keepLogOnClose();
     if (database.writable() && !database.exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = "
                                               "NORMAL; PRAGMA wal_autocheckpoint = 100")) {
         return database.error();
@@ -275,6 +280,12 @@ std::string SqliteHistory::prepare(SqliteDatabase& database, std::int64_t versio
     return {};
 }
 
+// Closes the connection, and with the last one SQLite's library: a call opens what it needs.
+void SqliteHistory::disconnect() const {
+    statements_ = {};
+    database_.reset();
+}
+
 // Reports the failure and closes the connection, so that the next call starts afresh. Always
 // returns false. `reason` is a copy: it is often the text of the connection this closes.
 bool SqliteHistory::fail(Failure failure, std::string reason) const {
@@ -283,8 +294,7 @@ bool SqliteHistory::fail(Failure failure, std::string reason) const {
                                                   : "无法打开历史记录 ";
     problem_ = what + path_.string() + "：" + reason;
     writeFailed_ = failure == Failure::write;
-    statements_ = {};
-    database_.reset();
+    disconnect();
     return false;
 }
 

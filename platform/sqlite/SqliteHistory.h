@@ -16,12 +16,14 @@ enum class HistoryAccess { readWrite, readOnly };
 
 // The history in an SQLite database file, one row per session. The journal is a write-ahead log:
 // a process killed in the middle of a write leaves the records before it whole, and another
-// process may read while this one writes. Waits for another connection's lock are kept short,
-// since the writes come from the thread that draws the window. The file's `user_version` is the
-// version of its tables: an older file is brought up to date, and a newer one, which another
-// version of the program wrote, is only read. Whatever fails (a damaged file, a lock, a write-
-// protected file, a full disk) closes the connection and is reported in `problem()`; the next
-// call opens it again, so a failure that has passed (a disk that has room again) mends itself.
+// process may read while this one writes. A connection lasts one call: the capsule writes once a
+// minute, and holds neither SQLite nor its caches in between. Waits for another connection's lock
+// are kept short, since the writes come from the thread that draws the window. The file's
+// `user_version` is the version of its tables: an older file is brought up to date, and a newer
+// one, which another version of the program wrote, is only read. Whatever fails (a damaged file, a
+// lock, a write- protected file, a full disk) closes the connection and is reported in `problem()`;
+// the next call opens it again, so a failure that has passed (a disk that has room again) mends
+// itself.
 class SqliteHistory final : public HistoryStore {
 public:
     // Opens the history at `file`; with readWrite, creates its folders (mode 0700) and the file
@@ -44,7 +46,20 @@ private:
         SqliteDatabase::Statement running = nullptr;
     };
 
+    // Holds the connection that a call opens until the call returns.
+    class Call {
+    public:
+        explicit Call(const SqliteHistory& history) : history_(history) {}
+        ~Call() { history_.disconnect(); }
+        Call(const Call&) = delete;
+        Call& operator=(const Call&) = delete;
+
+    private:
+        const SqliteHistory& history_;
+    };
+
     bool connect() const;
+    void disconnect() const;
     bool createFile() const;
     std::string setUp(SqliteDatabase& database, std::int64_t& version) const;
     std::string prepare(SqliteDatabase& database, std::int64_t version) const;
@@ -55,7 +70,7 @@ private:
 
     std::filesystem::path path_;
     HistoryAccess access_;
-    // Reading opens the connection too, when none is open: these change in const calls.
+    // Reading opens the connection too: these change in const calls.
     mutable std::unique_ptr<SqliteDatabase> database_;
     mutable Statements statements_;
     mutable std::string problem_;
