@@ -110,6 +110,7 @@ bool SqliteHistory::save(const SessionRecord& record) {
     if (access_ == HistoryAccess::readOnly) {
         return fail(Failure::write, "以只读方式打开");
     }
+    answers_ = {};
     const Call call(*this);
     if (!connect() || statements_.save == nullptr) {
         return false;
@@ -127,7 +128,12 @@ bool SqliteHistory::save(const SessionRecord& record) {
 
 std::vector<DayTotal> SqliteHistory::days(const std::string& firstDay,
                                           const std::string& lastDay) const {
-    return totals(&Statements::days, {firstDay, lastDay});
+    auto asked = std::pair(firstDay, lastDay);
+    if (answers_.daysAsked != asked) {
+        answers_.days = totals(&Statements::days, {firstDay, lastDay});
+        answers_.daysAsked = remembered(std::move(asked));
+    }
+    return answers_.days;
 }
 
 std::vector<DayTotal> SqliteHistory::lastDays(int count) const {
@@ -135,7 +141,11 @@ std::vector<DayTotal> SqliteHistory::lastDays(int count) const {
     if (count <= 0) {
         return {};
     }
-    return totals(&Statements::lastDays, {std::int64_t{count}});
+    if (answers_.lastDaysAsked != count) {
+        answers_.lastDays = totals(&Statements::lastDays, {std::int64_t{count}});
+        answers_.lastDaysAsked = remembered(count);
+    }
+    return answers_.lastDays;
 }
 
 std::vector<DayTotal> SqliteHistory::totals(
@@ -156,6 +166,9 @@ std::vector<DayTotal> SqliteHistory::totals(
 }
 
 std::vector<SessionRecord> SqliteHistory::running() const {
+    if (answers_.running) {
+        return *answers_.running;
+    }
     std::vector<SessionRecord> records;
     const Call call(*this);
     if (!connect()) {
@@ -167,7 +180,18 @@ std::vector<SessionRecord> SqliteHistory::running() const {
         return {};
     }
     succeed(Failure::read);
+    answers_.running = remembered(records);
     return records;
+}
+
+// Returns `asked` to remember an answer by, when the answer may be kept: only the writer's are,
+// and only while the history works.
+template <typename Asked>
+std::optional<Asked> SqliteHistory::remembered(Asked asked) const {
+    if (access_ == HistoryAccess::readOnly || !problem_.empty()) {
+        return std::nullopt;
+    }
+    return asked;
 }
 
 std::string SqliteHistory::problem() const {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/api/HistoryStore.h"
@@ -60,6 +61,8 @@ private:
 
     bool connect() const;
     void disconnect() const;
+    template <typename Asked>
+    std::optional<Asked> remembered(Asked asked) const;
     bool createFile() const;
     std::string setUp(SqliteDatabase& database, std::int64_t& version) const;
     std::string prepare(SqliteDatabase& database, std::int64_t version) const;
@@ -68,8 +71,19 @@ private:
     bool fail(Failure failure, std::string reason) const;
     void succeed(Failure kind) const;
 
+    // The last answer to each question, kept by the writer until its next write: no other process
+    // writes the file, and the history page asks again at every cent while it is shown.
+    struct Answers {
+        std::optional<std::pair<std::string, std::string>> daysAsked;
+        std::vector<DayTotal> days;
+        std::optional<int> lastDaysAsked;
+        std::vector<DayTotal> lastDays;
+        std::optional<std::vector<SessionRecord>> running;
+    };
+
     std::filesystem::path path_;
     HistoryAccess access_;
+    mutable Answers answers_;
     // Reading opens the connection too: these change in const calls.
     mutable std::unique_ptr<SqliteDatabase> database_;
     mutable Statements statements_;

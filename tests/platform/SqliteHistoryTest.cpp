@@ -56,6 +56,13 @@ TEST_F(SqliteHistoryTest, FreshAndEmptyFilesAreSetUpAndKeepRecordsAcrossAReopen)
                   (std::vector{session(2 * 86400, "2025-01-03", 40, Ending::running),
                                session(9 * 86400 + 7200, "2025-01-10", 7, Ending::running)}));
         EXPECT_EQ(history.problem(), "");
+        // The writer's answers are kept only until its next write.
+        SqliteHistory writer(file, Access::readWrite);
+        EXPECT_EQ(writer.days("2025-01-10", "2025-01-10"), (Totals{{"2025-01-10", 2, 7200, 12}}));
+        EXPECT_EQ(writer.running().size(), 2U);
+        EXPECT_TRUE(writer.save(session(9 * 86400 + 7200, "2025-01-10", 9)));
+        EXPECT_EQ(writer.days("2025-01-10", "2025-01-10"), (Totals{{"2025-01-10", 2, 7200, 14}}));
+        EXPECT_EQ(writer.running().size(), 1U);
     }
     fs::remove_all(temp / "data");
     SqliteHistory(file, Access::readWrite);
