@@ -22,9 +22,8 @@ enum class HistoryAccess { readWrite, readOnly };
 // are kept short, since the writes come from the thread that draws the window. The file's
 // `user_version` is the version of its tables: an older file is brought up to date, and a newer
 // one, which another version of the program wrote, is only read. Whatever fails (a damaged file, a
-// lock, a write- protected file, a full disk) closes the connection and is reported in `problem()`;
-// the next call opens it again, so a failure that has passed (a disk that has room again) mends
-// itself.
+// lock, a write-protected file, a full disk) is reported in `problem()`; the next call opens the
+// file afresh, so a failure that has passed (a disk that has room again) mends itself.
 class SqliteHistory final : public HistoryStore {
 public:
     // Opens the history at `file`; with readWrite, creates its folders (mode 0700) and the file
