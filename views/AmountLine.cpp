@@ -2,7 +2,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
 
 #include <algorithm>
 
@@ -18,24 +17,12 @@ constexpr qreal kRestingAmountOpacity = 0.4;
 // Antialiased glyphs may reach a pixel or two past their advance and the font's height.
 constexpr qreal kInkMargin = 2;
 
-std::shared_ptr<const QTextLayout> laidOut(const QString& text, const QFont& font) {
-    auto layout = std::make_shared<QTextLayout>(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout->setTextOption(option);
-    layout->setCacheEnabled(true);
-    layout->beginLayout();
-    layout->createLine();
-    layout->endLayout();
-    return layout;
-}
-
 }  // namespace
 
-AmountLine::AmountLine(const QString& text, const QFont& font)
-    : text_(text), layout_(laidOut(text, font)) {
+AmountLine::AmountLine(const QString& text, const AmountGlyphs& glyphs)
+    : text_(text), line_(glyphs.set(text)) {
     const QRectF room = CapsuleArt::amountRoom();
-    const qreal width = layout_->lineAt(0).horizontalAdvance();
+    const qreal width = advance();
     scale_ = std::clamp(room.width() / std::max(width, 1.0), kMinimumAmountScale, 1.0);
     const qreal shown = width * scale_;
     // Centred as designed when that keeps it in its room; else moved only as far as it must.
@@ -44,10 +31,9 @@ AmountLine::AmountLine(const QString& text, const QFont& font)
                  std::min(CapsuleArt::amountBox().center().x() - shown / 2, room.right() - shown));
     centre_ = left + std::min(shown, room.width()) / 2;
     if (shown > room.width()) {
-        const QFontMetricsF metrics(font);
-        layout_ = laidOut(metrics.elidedText(text, Qt::ElideRight, room.width() / scale_), font);
+        const QFontMetricsF metrics(glyphs.font());
+        line_ = glyphs.set(metrics.elidedText(text, Qt::ElideRight, room.width() / scale_));
     }
-    advance_ = layout_->lineAt(0).horizontalAdvance();
 }
 
 void AmountLine::draw(QPainter& painter, CapsuleLook look) const {
@@ -58,29 +44,31 @@ void AmountLine::draw(QPainter& painter, CapsuleLook look) const {
     if (look == CapsuleLook::atRest) {
         painter.setOpacity(painter.opacity() * kRestingAmountOpacity);
     }
-    layout_->draw(&painter, QPointF(-advance_ / 2, -layout_->lineAt(0).height() / 2));
+    const QPointF topLeft(-advance() / 2, -line_.height / 2);
+    for (const QGlyphRun& run : line_.runs) {
+        painter.drawGlyphRun(topLeft, run);
+    }
     painter.restore();
 }
 
 qreal AmountLine::viewX(qreal position) const {
-    return centre_ + (position - advance_ / 2) * scale_;
+    return centre_ + (position - advance() / 2) * scale_;
 }
 
 QRectF AmountLine::changedPart(const AmountLine& next) const {
     const QRectF box = CapsuleArt::amountBox().adjusted(0, -kInkMargin, 0, kInkMargin);
-    const QString& before = layout_->text();
-    const QString& after = next.layout_->text();
+    const QString& before = line_.text;
+    const QString& after = next.line_.text;
     if (before == after) {
         return {};
     }
-    if (advance_ != next.advance_ || centre_ != next.centre_ || scale_ != next.scale_) {
+    if (advance() != next.advance() || centre_ != next.centre_ || scale_ != next.scale_) {
         return box;
     }
     const auto differs = std::ranges::mismatch(before, after);
-    const auto first = static_cast<int>(differs.in1 - before.begin());
-    const qreal from = std::min(viewX(layout_->lineAt(0).cursorToX(first)),
-                                next.viewX(next.layout_->lineAt(0).cursorToX(first)));
-    const qreal to = viewX(advance_);
+    const auto first = static_cast<std::size_t>(differs.in1 - before.begin());
+    const qreal from = std::min(viewX(line_.carets[first]), next.viewX(next.line_.carets[first]));
+    const qreal to = viewX(advance());
     return QRectF(from - kInkMargin, box.top(), to - from + 2 * kInkMargin, box.height());
 }
 

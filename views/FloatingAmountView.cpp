@@ -36,8 +36,8 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
       store_(store),
       menu_(new QMenu(this)),
       announcer_(new CapsuleAnnouncer(*this)),
-      amountFont_(CapsuleArt::amountFont()),
-      shown_(amountLine(), amountFont_) {
+      glyphs_(CapsuleArt::amountFont()),
+      shown_(amountLine(), glyphs_) {
     applyScale();
     setAttribute(Qt::WA_TranslucentBackground);
     menu_->addAction(QStringLiteral("打开设置"), this, std::move(onOpenSettings));
@@ -119,7 +119,7 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     behind_ = false;
     QString line = amountLine();
     if (line != shown_.text()) {
-        AmountLine next(line, amountFont_);
+        AmountLine next(line, glyphs_);
         // Only what changed is painted and sent to the display server, many times a minute all
         // day long: mostly a digit or two.
         const QRectF part = shown_.changedPart(next);
@@ -159,7 +159,7 @@ void FloatingAmountView::paintEvent(QPaintEvent* event) {
             if (event->region() != QRegion(rect())) {
                 update();
             }
-            shown_ = AmountLine(line, amountFont_);
+            shown_ = AmountLine(line, glyphs_);
         }
     }
     // Everything is drawn in the 150 × 90 design and scaled as a whole; the cached layers are made

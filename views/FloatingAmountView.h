@@ -70,7 +70,7 @@ private:
     SalaryStore& store_;
     QMenu* menu_;
     CapsuleAnnouncer* announcer_;
-    QFont amountFont_;
+    AmountGlyphs glyphs_;  // the amount's, set from a table taken once
     Subscription subscription_;
     CapsuleLook look_ = CapsuleLook::regular;  // what the cached layers show
     QString label_;        // the label the cached layers show in place of the working one, if any

@@ -10,8 +10,10 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QTest>
+#include <QTextLayout>
 
 #include "fakes/StoreHarness.h"
+#include "views/AmountGlyphs.h"
 #include "views/AmountLine.h"
 #include "views/CapsuleArt.h"
 #include "views/Palette.h"
@@ -55,7 +57,7 @@ bool inItsRoom(QPointF point) {
 // centred on the capsule; a far too wide one is scaled down, so its glyphs are shorter, rather
 // than cut at the room's edges or wrapped, and still spans the room to be read.
 TEST(CapsuleArt, EveryAmountFitsBesideTheCoinOnOneLineInsideTheInnerCapsule) {
-    const QFont font = CapsuleArt::amountFont();
+    const AmountGlyphs glyphs(CapsuleArt::amountFont());
     for (const qreal ratio : {1.0, 2.0}) {
         std::map<std::string, QRectF> boxes;
         for (const char* amount :
@@ -65,7 +67,7 @@ TEST(CapsuleArt, EveryAmountFitsBesideTheCoinOnOneLineInsideTheInnerCapsule) {
             image.fill(Qt::transparent);
             QPainter painter(&image);
             painter.setRenderHint(QPainter::TextAntialiasing);
-            AmountLine(QString::fromUtf8(amount), font).draw(painter, CapsuleLook::regular);
+            AmountLine(QString::fromUtf8(amount), glyphs).draw(painter, CapsuleLook::regular);
             painter.end();
             const QPolygonF inked = ink(image, [](QPointF, QColor c) { return c.alpha() >= 64; });
             boxes[amount] = inked.boundingRect();
@@ -80,18 +82,57 @@ TEST(CapsuleArt, EveryAmountFitsBesideTheCoinOnOneLineInsideTheInnerCapsule) {
     }
 }
 
+// Returns a transparent capsule-sized image with what `draw` drew on it.
+QImage drawnAlone(const std::function<void(QPainter&)>& draw) {
+    QImage image(QSize(150, 90), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    draw(painter);
+    return image;
+}
+
+// The capsule's amounts are set from the table, pixel for pixel and caret for caret as a full
+// layout sets them; a text with other characters is laid out in full, and drawn the same.
+TEST(AmountGlyphs, SetsAmountsFromItsTableExactlyAsALayoutWould) {
+    const AmountGlyphs glyphs(CapsuleArt::amountFont());
+    ASSERT_TRUE(glyphs.fromTable());
+    for (const char* text : {"¥1,060.77", "¥-12,345,678.90", "¥•••.••", "¥NaN", ""}) {
+        const QString line = QString::fromUtf8(text);
+        QTextLayout layout(line, glyphs.font());
+        layout.beginLayout();
+        const QTextLine laid = layout.createLine();
+        layout.endLayout();
+        const SetLine set = glyphs.set(line);
+        const QPointF at(4, 30);
+        const QImage expected = drawnAlone([&](QPainter& p) { layout.draw(&p, at); });
+        EXPECT_EQ(drawnAlone([&](QPainter& p) {
+                      for (const QGlyphRun& run : set.runs) {
+                          p.drawGlyphRun(at, run);
+                      }
+                  }),
+                  expected)
+            << text;
+        ASSERT_EQ(set.carets.size(), line.size() + 1) << text;
+        for (int i = 0; i <= line.size(); ++i) {
+            EXPECT_EQ(set.carets[i], laid.cursorToX(i)) << text << " at " << i;
+        }
+        EXPECT_EQ(set.height, laid.height()) << text;
+    }
+}
+
 // A new cent repaints its digits alone; a line that grows, shrinks or moves, the whole amount box.
 TEST(AmountLine, ChangesOnlyTheGlyphsThatDiffer) {
-    const QFont font = CapsuleArt::amountFont();
-    const AmountLine line("¥1,060.77", font);
+    const AmountGlyphs glyphs(CapsuleArt::amountFont());
+    const AmountLine line("¥1,060.77", glyphs);
     const QRectF box = CapsuleArt::amountBox();
-    EXPECT_TRUE(line.changedPart(AmountLine("¥1,060.77", font)).isEmpty());
-    const QRectF cent = line.changedPart(AmountLine("¥1,060.78", font));
+    EXPECT_TRUE(line.changedPart(AmountLine("¥1,060.77", glyphs)).isEmpty());
+    const QRectF cent = line.changedPart(AmountLine("¥1,060.78", glyphs));
     EXPECT_TRUE(cent.width() < 25 && cent.right() > 100 && cent.height() >= box.height())
         << cent.left() << " " << cent.width();
-    EXPECT_LT(cent.width(), line.changedPart(AmountLine("¥1,061.00", font)).width());
-    EXPECT_GE(line.changedPart(AmountLine("¥10,060.77", font)).width(), box.width());
-    EXPECT_GE(AmountLine("¥9.99", font).changedPart(AmountLine("¥•••.••", font)).width(),
+    EXPECT_LT(cent.width(), line.changedPart(AmountLine("¥1,061.00", glyphs)).width());
+    EXPECT_GE(line.changedPart(AmountLine("¥10,060.77", glyphs)).width(), box.width());
+    EXPECT_GE(AmountLine("¥9.99", glyphs).changedPart(AmountLine("¥•••.••", glyphs)).width(),
               box.width());
 }
 
