@@ -121,10 +121,12 @@ void FloatingAmountView::onStoreChanged(StoreProperty property) {
     if (line != shown_.text()) {
         AmountLine next(line, glyphs_);
         // Only what changed is painted and sent to the display server, many times a minute all
-        // day long: mostly a digit or two.
+        // day long: mostly a digit or two. It is painted now rather than posted for later: the
+        // store computed the figure for this instant, and posting would wake the event loop once
+        // more for every cent.
         const QRectF part = shown_.changedPart(next);
         shown_ = std::move(next);
-        update(QRectF(part.topLeft() * scale(), part.size() * scale()).toAlignedRect());
+        repaint(QRectF(part.topLeft() * scale(), part.size() * scale()).toAlignedRect());
     }
 }
 
