@@ -258,6 +258,7 @@ TEST_F(FloatingAmountViewTest, RepaintsOnlyWhenTheShownTextChanges) {
     EXPECT_EQ(view.paintCount(), painted);
     harness.tickAfter(40);
     EXPECT_EQ(view.paintedAmount(), "¥0.01");
+    EXPECT_EQ(view.paintCount(), painted + 1) << "the new cent is painted within the tick";
     EXPECT_TRUE(repaintedOnce());
     // Privacy shows one mask whatever the amount, in one repaint, and turning it off shows the
     // amount again.
