@@ -20,12 +20,12 @@ struct SetLine {
 };
 
 // Sets lines of text in one font. The capsule sets a new amount for every cent, all day, and text
-// shaping was the dearest part of that. An amount is written with a dozen characters; where the
+// shaping was the dearest part of that. An amount is written with fifteen characters; where the
 // font sets each of them as one glyph with an advance of its own whatever stands beside it (no
 // kerning, ligature or fallback font among them, which is checked on every pair of them), an
-// amount is set from a table taken once from a laid-out sample, exactly as the layout would set
-// it. Any other text, and any text in a font that shapes these characters in context, is laid
-// out in full.
+// amount is set from a table taken once from a laid-out sample: the glyphs and positions the
+// layout gives every pair of them. Any other text, and any text in a font that shapes these
+// characters in context, is laid out in full.
 class AmountGlyphs {
 public:
     explicit AmountGlyphs(const QFont& font);
