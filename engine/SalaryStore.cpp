@@ -386,9 +386,6 @@ void SalaryStore::refreshEarnedDisplay() {
     // than an infinity or "not a number" on screen.
     constexpr double kLargest = std::numeric_limits<double>::max();
     const double shown = std::isnan(earned) ? 0.0 : std::clamp(earned, -kLargest, kLargest);
-    // The time left comes first: a view that paints a new amount at once then paints the minute's
-    // label with it, in one paint.
-    refreshMinutesToEnd(now);
     // The state of the session (open, in the break, past the end) is announced with the amount,
     // which may stand still meanwhile.
     if (shown != earnedTodayDisplay_ || wasPastEnd != pastEndOfWork_ || wasOnBreak != onBreak_ ||
@@ -397,6 +394,7 @@ void SalaryStore::refreshEarnedDisplay() {
         setEarnedTodayDisplay(shown);
     }
     setMenuBarEarnedText(isWorking_ ? formatTwoDecimals(earnedTodayDisplay_) : std::string{});
+    refreshMinutesToEnd(now);
 }
 
 void SalaryStore::refreshMinutesToEnd(Instant now) {
