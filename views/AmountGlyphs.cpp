@@ -68,20 +68,17 @@ bool AmountGlyphs::takeTable() {
     return ascent_ > 0;
 }
 
-bool AmountGlyphs::settable(const QString& text) const {
-    for (const QChar c : text) {
-        if (kCharacters.find(c.unicode()) == std::u16string_view::npos) {
-            return false;
-        }
-    }
-    return fromTable();
-}
-
 SetLine AmountGlyphs::set(const QString& text) const {
-    return settable(text) ? setFromTable(text) : laidOut(text, font_);
+    if (auto line = setFromTable(text)) {
+        return *std::move(line);
+    }
+    return laidOut(text, font_);
 }
 
-SetLine AmountGlyphs::setFromTable(const QString& text) const {
+std::optional<SetLine> AmountGlyphs::setFromTable(const QString& text) const {
+    if (!fromTable()) {
+        return std::nullopt;
+    }
     QList<quint32> glyphs;
     QList<QPointF> positions;
     glyphs.reserve(text.size());
@@ -91,6 +88,9 @@ SetLine AmountGlyphs::setFromTable(const QString& text) const {
     qreal x = 0;
     for (const QChar c : text) {
         const auto at = kCharacters.find(c.unicode());
+        if (at == std::u16string_view::npos) {
+            return std::nullopt;
+        }
         glyphs.append(glyphs_[at]);
         positions.append(QPointF(x, ascent_));
         x += advances_[at];

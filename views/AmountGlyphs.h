@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include <QFont>
@@ -41,8 +43,9 @@ private:
     static constexpr std::u16string_view kCharacters = u"0123456789.,-¥•";
 
     bool takeTable();
-    bool settable(const QString& text) const;
-    SetLine setFromTable(const QString& text) const;
+    // Returns `text` set from the table; nothing when the table is not in use or lacks one of
+    // its characters.
+    std::optional<SetLine> setFromTable(const QString& text) const;
 
     QFont font_;
     QRawFont raw_;
