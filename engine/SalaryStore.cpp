@@ -51,7 +51,7 @@ SalaryStore::SalaryStore(StoreServices services)
     if (isWorking_) {
         startTicking();
     }
-    refreshEarnedDisplay();
+    refreshEarnedDisplay(clock_.now());
 }
 
 // The timer is destroyed with the store, which stops it.
@@ -101,25 +101,28 @@ void SalaryStore::setPrivacy(bool on) {
 
 void SalaryStore::setMode(SalaryMode mode) {
     mode_ = mode;
+    forgetPay();
     observers_.announce(StoreProperty::mode);
     settingsChanged();
 }
 
 void SalaryStore::setAmountText(std::string text) {
     amountText_ = std::move(text);
+    forgetPay();
     observers_.announce(StoreProperty::amountText);
     settingsChanged();
 }
 
 void SalaryStore::setScheduleEndMinutes(int minutes) {
     scheduleEndMinutes_ = std::clamp(minutes, 0, kLastMinuteOfDay);
-    interval_.reset();
+    forgetPay();
     observers_.announce(StoreProperty::scheduleEnd);
     settingsChanged();
 }
 
 void SalaryStore::setWorkingDaysPerMonth(double days) {
     workingDaysPerMonth_ = days;
+    forgetPay();
     observers_.announce(StoreProperty::workingDaysPerMonth);
     settingsChanged();
 }
@@ -131,7 +134,7 @@ void SalaryStore::setWeek(const WorkingWeek& week) {
 
 void SalaryStore::setWorkday(const WorkdayRules& rules) {
     workday_ = rules;
-    interval_.reset();
+    forgetPay();
     observers_.announce(StoreProperty::workday);
     settingsChanged();
 }
@@ -139,8 +142,9 @@ void SalaryStore::setWorkday(const WorkdayRules& rules) {
 // A setting changes the amount of the whole session: it is shown at once, not at the next wake.
 void SalaryStore::settingsChanged() {
     if (tick_) {
-        refreshEarnedDisplay();
-        scheduleNextWake(clock_.now());
+        const Instant now = clock_.now();
+        refreshEarnedDisplay(now);
+        scheduleNextWake(now);
     }
 }
 
@@ -164,7 +168,7 @@ void SalaryStore::setMenuBarEarnedText(std::string text) {
 
 void SalaryStore::setFirstAnchorStart(std::optional<Instant> anchor) {
     firstAnchorStart_ = anchor;
-    interval_.reset();
+    forgetPay();
     observers_.announce(StoreProperty::firstAnchorStart);
 }
 
@@ -191,7 +195,7 @@ void SalaryStore::startWorkByItself(Instant scheduled) {
 
 void SalaryStore::openSession(Instant start) {
     const PreferencesStore::Batch batch(defaults_);
-    reconcileCalendarDayIfNeeded();
+    reconcileCalendarDayIfNeeded(clock_.now());
     closeRecord(SessionEnding::stopped);  // starting again ends the session that was open
     // A night shift of the day before ends here, and the new session is today's.
     if (std::string today = calendar_.dayKey(clock_.now()); today != calendarDay_) {
@@ -209,7 +213,7 @@ void SalaryStore::openSession(Instant start) {
         stored_.writeOvernight();
     }
     startTicking();
-    refreshEarnedDisplay();
+    refreshEarnedDisplay(clock_.now());
 }
 
 void SalaryStore::stopWork() {
@@ -234,12 +238,12 @@ void SalaryStore::stopWork() {
     stored_.removeAnchor();
     stored_.writeStart(std::nullopt);
     stopTicking();
-    refreshEarnedDisplay();
+    refreshEarnedDisplay(clock_.now());
 }
 
-void SalaryStore::reconcileCalendarDayIfNeeded() {
-    std::string today = calendar_.dayKey(clock_.now());
-    if (today == calendarDay_ || overnightGoesOn(clock_.now())) {
+void SalaryStore::reconcileCalendarDayIfNeeded(Instant now) {
+    std::string today = calendar_.dayKey(now);
+    if (today == calendarDay_ || overnightGoesOn(now)) {
         return;
     }
     const PreferencesStore::Batch batch(defaults_);
@@ -264,7 +268,7 @@ void SalaryStore::loadSession() {
     loadAnchorIfNeeded();
     setIsWorking(sessionStart_.has_value());
     // The session is known first: a night shift of the day before may go on.
-    reconcileCalendarDayIfNeeded();
+    reconcileCalendarDayIfNeeded(clock_.now());
 }
 
 // A night shift goes on past midnight until the first instant of the day after the one on which
@@ -304,18 +308,30 @@ void SalaryStore::stopTicking() {
     nextMidnight_.reset();
 }
 
+// Forgets the pay interval and rate, which the next reading computes again.
+void SalaryStore::forgetPay() {
+    interval_.reset();
+    rate_.reset();
+}
+
 void SalaryStore::onTick(WakeReason reason) {
+    const Instant now = clock_.now();
     if (reason == WakeReason::clockChanged) {
-        interval_.reset();
+        forgetPay();
         nextMidnight_.reset();
     }
     // The update runs right in the timer's callback, after nothing else: handing it to a later
     // turn of the event loop would wake the loop a second time. A day change may stop the timer
-    // from within its own callback, which the scheduler allows.
-    reconcileCalendarDayIfNeeded();
-    refreshEarnedDisplay();
+    // from within its own callback, which the scheduler allows. Up to the next midnight the day
+    // is the one it was when that midnight was found: a step of the clock or a change of zone
+    // forgets that midnight.
+    if (!nextMidnight_ || now < midnightFrom_ || !(now < *nextMidnight_) ||
+        midnightEnds_ != calendarDay_) {
+        reconcileCalendarDayIfNeeded(now);
+    }
+    refreshEarnedDisplay(now);
     if (tick_) {
-        scheduleNextWake(clock_.now());
+        scheduleNextWake(now);
     }
 }
 
@@ -324,15 +340,16 @@ void SalaryStore::onTick(WakeReason reason) {
 // now. Should nothing be computable (a calendar that fails), it wakes every 50 ms as a plain tick
 // would.
 void SalaryStore::scheduleNextWake(Instant now) {
-    if (!nextMidnight_ || !(now < *nextMidnight_)) {
+    if (!nextMidnight_ || now < midnightFrom_ || !(now < *nextMidnight_)) {
         const auto tomorrow = calendar_.oneDayLater(now);
         nextMidnight_ = tomorrow ? calendar_.atLocalTime(*tomorrow, 0, 0) : std::nullopt;
+        midnightFrom_ = now;
+        midnightEnds_ = calendar_.dayKey(now);
     }
     std::optional<Instant> next = nextMidnight_;
     if (const auto& interval = payInterval(); interval && sessionStart_) {
-        for (const auto change :
-             {nextChange(*interval, *sessionStart_, now, rateOver(interval), workday_),
-              nextMinuteLeft(interval->end, now)}) {
+        for (const auto change : {nextChange(*interval, *sessionStart_, now, rate(), workday_),
+                                  nextMinuteLeft(interval->end, now)}) {
             if (change && (!next || *change < *next)) {
                 next = change;
             }
@@ -357,7 +374,7 @@ std::optional<double> SalaryStore::scheduledWorkSeconds() const {
 }
 
 double SalaryStore::payRatePerSecond() const {
-    return rateOver(payInterval());
+    return rate();
 }
 
 double SalaryStore::rateNow() const {
@@ -367,16 +384,18 @@ double SalaryStore::rateNow() const {
     return payRatePerSecond() * (isOvertime() ? workday_.overtimeRate : 1.0);
 }
 
-double SalaryStore::rateOver(const std::optional<PayInterval>& interval) const {
-    if (!interval) {
-        return 0.0;
+double SalaryStore::rate() const {
+    if (!rate_) {
+        const auto& interval = payInterval();
+        rate_ = interval ? orvelle::payRatePerSecond(
+                               {mode_, payableAmount(amountText_), workingDaysPerMonth_},
+                               interval->paidSeconds)
+                         : 0.0;
     }
-    return orvelle::payRatePerSecond({mode_, payableAmount(amountText_), workingDaysPerMonth_},
-                                     interval->paidSeconds);
+    return *rate_;
 }
 
-void SalaryStore::refreshEarnedDisplay() {
-    const Instant now = clock_.now();
+void SalaryStore::refreshEarnedDisplay(Instant now) {
     const bool wasPastEnd = pastEndOfWork_;
     const bool wasOnBreak = onBreak_;
     pastEndOfWork_ = false;
@@ -412,12 +431,11 @@ void SalaryStore::refreshMinutesToEnd(Instant now) {
 
 Earned SalaryStore::earnedAt(Instant now) {
     const auto& interval = payInterval();
-    const double rate = rateOver(interval);
     if (!interval) {
         const double seconds = secondsBetween(now, *sessionStart_);
-        return {seconds * rate, false, false, seconds, 0.0};
+        return {seconds * rate(), false, false, seconds, 0.0};
     }
-    const Earned earned = orvelle::earnedAt(*interval, *sessionStart_, now, rate, workday_);
+    const Earned earned = orvelle::earnedAt(*interval, *sessionStart_, now, rate(), workday_);
     pastEndOfWork_ = isWorking_ && earned.pastEnd;
     onBreak_ = isWorking_ && earned.inBreak;
     history_.update(now, earned);

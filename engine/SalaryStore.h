@@ -166,7 +166,7 @@ private:
     void loadSettings();
     void loadSession();
     void openSession(Instant start);
-    void reconcileCalendarDayIfNeeded();
+    void reconcileCalendarDayIfNeeded(Instant now);
     bool overnightGoesOn(Instant now) const;
     void loadAnchorIfNeeded();
     void startTicking();
@@ -174,10 +174,11 @@ private:
     void onTick(WakeReason reason);
     void scheduleNextWake(Instant now);
     void settingsChanged();
-    void refreshEarnedDisplay();
+    void refreshEarnedDisplay(Instant now);
     void refreshMinutesToEnd(Instant now);
     const std::optional<PayInterval>& payInterval() const;
-    double rateOver(const std::optional<PayInterval>& interval) const;
+    double rate() const;
+    void forgetPay();
     Earned earnedAt(Instant now);
     void closeRecord(SessionEnding ending);
 
@@ -213,10 +214,14 @@ private:
     std::string calendarDay_;
     std::optional<Instant> firstAnchorStart_;
     std::unique_ptr<WakeTimer> tick_;
-    // The pay interval and the next midnight as last computed: they change only with the anchor,
-    // the end of work, the rules, the clock or the zone, and cost several local-time conversions.
+    // The pay interval, its rate and the next midnight as last computed: they change only with
+    // the anchor, the settings, the rules, the clock or the zone, and cost several local-time
+    // conversions and the reading of the amount's text.
     mutable std::optional<std::optional<PayInterval>> interval_;
+    mutable std::optional<double> rate_;
     std::optional<Instant> nextMidnight_;
+    Instant midnightFrom_{0};   // when the next midnight was found
+    std::string midnightEnds_;  // the day that it ends
 };
 
 }  // namespace orvelle

@@ -65,6 +65,12 @@ TEST(NextWake, SleepsUntilTheNextCentTheBreakTheEndOfWorkOrMidnight) {
     EXPECT_EQ(newYork.scheduler.nextWake(), newYork.at({2026, 3, 9, 0, 0}));
     EXPECT_DOUBLE_EQ(secondsBetween(*newYork.scheduler.nextWake(), newYork.at({2026, 3, 8, 0, 0})),
                      23 * 3600);
+    // Woken when it asked, the day's session ends at midnight and not a moment before.
+    for (const double early : {0.001, 0.0}) {
+        newYork.clock.set({newYork.scheduler.nextWake()->secondsSince1970 - early});
+        newYork.scheduler.fire();
+        EXPECT_EQ(store.isWorking(), early > 0);
+    }
 }
 
 // Woken only at the instants it asks for, the store shows at every instant what a recomputation
