@@ -2,6 +2,8 @@
 
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace orvelle {
 
 namespace {
@@ -15,7 +17,7 @@ SetLine laidOut(const QString& text, const QFont& font) {
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
-    SetLine set{text, layout.glyphRuns(), {}, line.height()};
+    SetLine set{text, layout.glyphRuns(), {}, line.height(), 0, line.height()};
     set.carets.reserve(text.size() + 1);
     for (int i = 0; i <= text.size(); ++i) {
         set.carets.push_back(line.cursorToX(i));
@@ -65,6 +67,15 @@ bool AmountGlyphs::takeTable() {
             return false;
         }
     }
+    // The glyphs' ink boxes, which a new cent's repaint need not go beyond: a CJK font's line is
+    // much taller than its digits.
+    inkTop_ = height_;
+    inkBottom_ = 0;
+    for (const quint32 glyph : glyphs_) {
+        const QRectF ink = raw_.boundingRect(glyph).translated(0, ascent_);
+        inkTop_ = std::min(inkTop_, ink.top());
+        inkBottom_ = std::max(inkBottom_, ink.bottom());
+    }
     return ascent_ > 0;
 }
 
@@ -83,7 +94,7 @@ std::optional<SetLine> AmountGlyphs::setFromTable(const QString& text) const {
     QList<QPointF> positions;
     glyphs.reserve(text.size());
     positions.reserve(text.size());
-    SetLine set{text, {}, {0}, height_};
+    SetLine set{text, {}, {0}, height_, inkTop_, inkBottom_};
     set.carets.reserve(text.size() + 1);
     qreal x = 0;
     for (const QChar c : text) {

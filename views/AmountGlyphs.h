@@ -19,6 +19,10 @@ struct SetLine {
     QList<QGlyphRun> runs;      // positioned in the line, on its baseline
     std::vector<qreal> carets;  // the x before each of the text's code units, then the line's end
     qreal height = 0;
+    // Where the glyphs may put ink, from the line's top down: the whole line unless the font's
+    // glyphs tell less.
+    qreal inkTop = 0;
+    qreal inkBottom = 0;
 };
 
 // Sets lines of text in one font. The capsule sets a new amount for every cent, all day, and text
@@ -53,6 +57,8 @@ private:
     std::array<qreal, kCharacters.size()> advances_{};
     qreal ascent_ = 0;  // the baseline's y in a line; 0 while the table is not in use
     qreal height_ = 0;
+    qreal inkTop_ = 0;  // the least and most y that any of the table's glyphs inks in a line
+    qreal inkBottom_ = 0;
 };
 
 }  // namespace orvelle

@@ -55,21 +55,30 @@ qreal AmountLine::viewX(qreal position) const {
     return centre_ + (position - advance() / 2) * scale_;
 }
 
+qreal AmountLine::viewY(qreal y) const {
+    return CapsuleArt::amountBox().center().y() + (y - line_.height / 2) * scale_;
+}
+
+// Only the rows that either line inks are repainted and sent to the display server: the digits
+// take about two thirds of the amount font's line.
 QRectF AmountLine::changedPart(const AmountLine& next) const {
-    const QRectF box = CapsuleArt::amountBox().adjusted(0, -kInkMargin, 0, kInkMargin);
     const QString& before = line_.text;
     const QString& after = next.line_.text;
     if (before == after) {
         return {};
     }
+    const qreal top = std::min(viewY(line_.inkTop), next.viewY(next.line_.inkTop)) - kInkMargin;
+    const qreal bottom =
+        std::max(viewY(line_.inkBottom), next.viewY(next.line_.inkBottom)) + kInkMargin;
+    const QRectF box = CapsuleArt::amountBox();
     if (advance() != next.advance() || centre_ != next.centre_ || scale_ != next.scale_) {
-        return box;
+        return QRectF(box.left(), top, box.width(), bottom - top);
     }
     const auto differs = std::ranges::mismatch(before, after);
     const auto first = static_cast<std::size_t>(differs.in1 - before.begin());
     const qreal from = std::min(viewX(line_.carets[first]), next.viewX(next.line_.carets[first]));
     const qreal to = viewX(advance());
-    return QRectF(from - kInkMargin, box.top(), to - from + 2 * kInkMargin, box.height());
+    return QRectF(from - kInkMargin, top, to - from + 2 * kInkMargin, bottom - top);
 }
 
 }  // namespace orvelle

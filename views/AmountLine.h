@@ -28,12 +28,15 @@ public:
 
     // Returns the part of the 150 × 90 view that changes when this line gives way to `next`:
     // nothing for the same line; from the first glyph that differs to the end when the two lie
-    // in the same place (a new cent changes a digit or two); else the whole amount box.
+    // in the same place (a new cent changes a digit or two); else the amount box's whole width;
+    // in height, the rows that the glyphs of either line may ink.
     QRectF changedPart(const AmountLine& next) const;
 
 private:
     // Returns the view's x of the line's `position`, in its own units.
     qreal viewX(qreal position) const;
+    // Returns the view's y of the line's `y`, counted from its top.
+    qreal viewY(qreal y) const;
     qreal advance() const { return line_.carets.back(); }
 
     QString text_;

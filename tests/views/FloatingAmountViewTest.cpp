@@ -121,19 +121,41 @@ TEST(AmountGlyphs, SetsAmountsFromItsTableExactlyAsALayoutWould) {
     }
 }
 
-// A new cent repaints its digits alone; a line that grows, shrinks or moves, the whole amount box.
-TEST(AmountLine, ChangesOnlyTheGlyphsThatDiffer) {
+// Every pixel that differs between two amounts lies in the part that the change repaints; a new
+// cent repaints its digits alone, in the rows the digits ink, and a line that grows or shrinks the
+// amount box's whole width.
+TEST(AmountLine, RepaintsEveryPixelThatChangesAndLittleElse) {
     const AmountGlyphs glyphs(CapsuleArt::amountFont());
-    const AmountLine line("¥1,060.77", glyphs);
     const QRectF box = CapsuleArt::amountBox();
-    EXPECT_TRUE(line.changedPart(AmountLine("¥1,060.77", glyphs)).isEmpty());
-    const QRectF cent = line.changedPart(AmountLine("¥1,060.78", glyphs));
-    EXPECT_TRUE(cent.width() < 25 && cent.right() > 100 && cent.height() >= box.height())
-        << cent.left() << " " << cent.width();
-    EXPECT_LT(cent.width(), line.changedPart(AmountLine("¥1,061.00", glyphs)).width());
-    EXPECT_GE(line.changedPart(AmountLine("¥10,060.77", glyphs)).width(), box.width());
-    EXPECT_GE(AmountLine("¥9.99", glyphs).changedPart(AmountLine("¥•••.••", glyphs)).width(),
-              box.width());
+    const auto line = [&](const char* text) { return AmountLine(QString::fromUtf8(text), glyphs); };
+    const auto drawn = [](const AmountLine& amount) {
+        return drawnAlone([&](QPainter& p) { amount.draw(p, CapsuleLook::regular); });
+    };
+    // before, after, the most the part may span across (0: the box's whole width)
+    const std::tuple<const char*, const char*, qreal> changes[] = {
+        {"¥1,060.77", "¥1,060.78", 25}, {"¥1,060.79", "¥1,060.80", 40},
+        {"¥1,069.99", "¥1,070.00", 70}, {"¥9,999.99", "¥10,000.00", 0},
+        {"¥9.99", "¥•••.••", 0},        {"¥-0.01", "¥0.00", 0},
+        {"¥-12,345,678.90", "¥NaN", 0}, {"¥99,999,999.99", "¥100,000,000.00", 0}};
+    for (const auto& [before, after, widest] : changes) {
+        const AmountLine from = line(before);
+        const QRect part = from.changedPart(line(after)).toAlignedRect();
+        const QImage a = drawn(from);
+        const QImage b = drawn(line(after));
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                if (a.pixel(x, y) != b.pixel(x, y)) {
+                    ASSERT_TRUE(part.contains(x, y))
+                        << before << " → " << after << " at " << x << "," << y;
+                }
+            }
+        }
+        EXPECT_EQ(widest == 0, part.width() >= box.width()) << before << " → " << after;
+        EXPECT_LE(part.width(), widest == 0 ? box.width() + 1 : widest) << before;
+    }
+    EXPECT_TRUE(line("¥1.00").changedPart(line("¥1.00")).isEmpty());
+    // The digits ink about two thirds of the line's rows; those alone are sent.
+    EXPECT_LT(line("¥1.00").changedPart(line("¥1.01")).height(), box.height() * 0.85);
 }
 
 class FloatingAmountViewTest : public ::testing::Test {
