@@ -54,11 +54,13 @@ void AppDelegate::createFloatingPanelIfNeeded() {
     });
     panel->prepareNativeWindow();
     panel->setClickThrough(store.clickThrough());
-    clickThroughWatch_ = store.subscribe([this](StoreProperty property) {
-        if (property == StoreProperty::capsuleLook && floatingPanel_) {
-            floatingPanel_->setClickThrough(store_().clickThrough());
-        }
-    });
+    clickThroughWatch_ = store.subscribe(
+        [this](StoreProperty) {
+            if (floatingPanel_) {
+                floatingPanel_->setClickThrough(store_().clickThrough());
+            }
+        },
+        {StoreProperty::capsuleLook});
     placePanel(*panel);
     panel->show();
     floatingPanel_ = std::move(panel);

@@ -6,13 +6,11 @@ namespace orvelle {
 
 EndOfDayNotice::EndOfDayNotice(SalaryStore& store, std::unique_ptr<Notifier> notifier)
     : store_(store), notifier_(std::move(notifier)), wasPastEnd_(store.pastEndOfWork()) {
-    subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
+    subscription_ = store_.subscribe([this](StoreProperty) { onAmountChanged(); },
+                                     {StoreProperty::earnedTodayDisplay});
 }
 
-void EndOfDayNotice::onStoreChanged(StoreProperty property) {
-    if (property != StoreProperty::earnedTodayDisplay) {
-        return;
-    }
+void EndOfDayNotice::onAmountChanged() {
     const bool pastEnd = store_.pastEndOfWork();
     const bool reached = pastEnd && !wasPastEnd_;
     wasPastEnd_ = pastEnd;

@@ -17,7 +17,7 @@ public:
     EndOfDayNotice(SalaryStore& store, std::unique_ptr<Notifier> notifier);
 
 private:
-    void onStoreChanged(StoreProperty property);
+    void onAmountChanged();
 
     SalaryStore& store_;
     std::unique_ptr<Notifier> notifier_;

@@ -26,7 +26,10 @@ TrayIcon::TrayIcon(SalaryStore& store, const DesktopActions& actions,
     catchUp_.setSingleShot(true);
     connect(&catchUp_, &QTimer::timeout, this, [this] { updateToolTip(); });
     updateToolTip();
-    subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
+    subscription_ = store_.subscribe(
+        [this](StoreProperty property) { onStoreChanged(property); },
+        {StoreProperty::earnedTodayDisplay, StoreProperty::menuBarEarnedText,
+         StoreProperty::minutesToEnd, StoreProperty::privacy, StoreProperty::week});
     icon_.show();
 }
 

@@ -14,12 +14,14 @@ AutoStart::AutoStart(SalaryStore& store, const Clock& clock, const Calendar& cal
     : store_(store), clock_(clock), calendar_(calendar), scheduler_(scheduler) {
     // A change is looked at from the timer, never from within the store's own operation (a day's
     // reset announces the session's end before it has finished).
-    subscription_ = store_.subscribe([this](StoreProperty property) {
-        if (property == StoreProperty::isWorking || property == StoreProperty::week ||
-            property == StoreProperty::scheduleEnd) {
-            sleepUntil(clock_.now());
-        }
-    });
+    subscription_ = store_.subscribe(
+        [this](StoreProperty property) {
+            if (property == StoreProperty::isWorking || property == StoreProperty::week ||
+                property == StoreProperty::scheduleEnd) {
+                sleepUntil(clock_.now());
+            }
+        },
+        {StoreProperty::isWorking, StoreProperty::week, StoreProperty::scheduleEnd});
     check();
 }
 

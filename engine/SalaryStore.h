@@ -157,9 +157,11 @@ public:
         return PreferencesStore::Batch(defaults_);
     }
 
-    // Subscribes `observer` to every assignment of a published property.
-    [[nodiscard]] Subscription subscribe(StoreObserver observer) {
-        return observers_.subscribe(std::move(observer));
+    // Subscribes `observer` to the assignments of `properties`, or of every published property
+    // when none are named.
+    [[nodiscard]] Subscription subscribe(StoreObserver observer,
+                                         std::initializer_list<StoreProperty> properties = {}) {
+        return observers_.subscribe(std::move(observer), properties);
     }
 
 private:

@@ -18,11 +18,26 @@ void Subscription::cancel() {
     }
 }
 
+namespace {
+
+static_assert(static_cast<unsigned>(StoreProperty::minutesToEnd) < 32, "a bit per property");
+
+std::uint32_t bitOf(StoreProperty property) {
+    return std::uint32_t{1} << static_cast<unsigned>(property);
+}
+
+}  // namespace
+
 StoreObservers::StoreObservers() : entries_(std::make_shared<std::vector<Entry>>()) {}
 
-Subscription StoreObservers::subscribe(StoreObserver observer) {
+Subscription StoreObservers::subscribe(StoreObserver observer,
+                                       std::initializer_list<StoreProperty> properties) {
     const std::uint64_t id = nextId_++;
-    entries_->push_back({id, std::make_shared<StoreObserver>(std::move(observer))});
+    std::uint32_t bits = properties.size() == 0 ? ~std::uint32_t{0} : 0;
+    for (const StoreProperty property : properties) {
+        bits |= bitOf(property);
+    }
+    entries_->push_back({id, bits, std::make_shared<StoreObserver>(std::move(observer))});
     return Subscription([weak = std::weak_ptr(entries_), id] {
         if (const auto entries = weak.lock()) {
             std::erase_if(*entries, [id](const Entry& entry) { return entry.id == id; });
@@ -30,19 +45,23 @@ Subscription StoreObservers::subscribe(StoreObserver observer) {
     });
 }
 
+// The list may change while an observer is told (it may subscribe or unsubscribe itself or
+// another), so each turn finds the next observer afresh, by its place in the order: one that
+// subscribes meanwhile is told from the next announcement on, one unsubscribed before its turn is
+// not told, as its owner may be gone. No copy of the list is made: this runs at every tick.
 void StoreObservers::announce(StoreProperty property) const {
-    if (entries_->empty()) {
-        return;
-    }
-    // A copy, so that an observer may subscribe or unsubscribe while being told; one that was
-    // unsubscribed by an earlier observer in this round is skipped, as its owner may be gone.
-    const std::vector<Entry> current = *entries_;
-    for (const Entry& entry : current) {
-        const bool live = std::any_of(entries_->begin(), entries_->end(),
-                                      [&](const Entry& e) { return e.id == entry.id; });
-        if (live) {
-            (*entry.observer)(property);
+    const std::uint64_t newcomers = nextId_;
+    const std::uint32_t bit = bitOf(property);
+    for (std::uint64_t next = 0;;) {
+        const auto due = std::ranges::find_if(*entries_, [&](const Entry& entry) {
+            return entry.id >= next && entry.id < newcomers && (entry.properties & bit) != 0;
+        });
+        if (due == entries_->end()) {
+            return;
         }
+        next = due->id + 1;
+        const std::shared_ptr<StoreObserver> observer = due->observer;  // its entry may go
+        (*observer)(property);
     }
 }
 

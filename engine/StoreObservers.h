@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -45,20 +46,25 @@ private:
     std::function<void()> cancel_;
 };
 
-// The list of observers of one store, told of every assignment of a published property.
+// The list of observers of one store, each told of the assignments of the properties it shows.
+// The amount is assigned up to 20 times a second all day; an observer that does not show it is
+// not woken for it.
 class StoreObservers {
 public:
     StoreObservers();
 
-    // Adds `observer`; it is called until the returned subscription ends.
-    [[nodiscard]] Subscription subscribe(StoreObserver observer);
+    // Adds `observer`, told of the assignments of `properties` (of every property when none are
+    // named); it is called until the returned subscription ends.
+    [[nodiscard]] Subscription subscribe(StoreObserver observer,
+                                         std::initializer_list<StoreProperty> properties = {});
 
-    // Tells every current observer that `property` has been assigned.
+    // Tells every current observer of `property` that it has been assigned.
     void announce(StoreProperty property) const;
 
 private:
     struct Entry {
-        std::uint64_t id;
+        std::uint64_t id;          // ascending in the list, in the order of subscription
+        std::uint32_t properties;  // one bit per property told of
         std::shared_ptr<StoreObserver> observer;
     };
     // Shared with the subscriptions, so that one that outlives the store cancels harmlessly.

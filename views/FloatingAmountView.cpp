@@ -45,7 +45,10 @@ FloatingAmountView::FloatingAmountView(SalaryStore& store, std::function<void()>
     menu_->addAction(QStringLiteral("退出"), this, std::move(onQuit));
     look_ = lookOf(store_);
     label_ = labelNow();
-    subscription_ = store_.subscribe([this](StoreProperty property) { onStoreChanged(property); });
+    subscription_ = store_.subscribe(
+        [this](StoreProperty property) { onStoreChanged(property); },
+        {StoreProperty::earnedTodayDisplay, StoreProperty::privacy, StoreProperty::capsuleLook,
+         StoreProperty::minutesToEnd, StoreProperty::week});
     // A screen reader can give the capsule the focus, for the menu keys; its window never asks
     // for it, so a click or Tab never moves the focus there.
     setFocusPolicy(Qt::TabFocus);

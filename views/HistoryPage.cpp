@@ -56,12 +56,14 @@ HistoryPage::HistoryPage(SalaryStore& store, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(card);
     new OnScreenWatch(*this, [this] { refresh(); });
-    subscription_ = store_.subscribe([this](StoreProperty property) {
-        if (property == StoreProperty::menuBarEarnedText || property == StoreProperty::privacy ||
-            property == StoreProperty::isWorking) {
-            refresh();
-        }
-    });
+    subscription_ = store_.subscribe(
+        [this](StoreProperty property) {
+            if (property == StoreProperty::menuBarEarnedText ||
+                property == StoreProperty::privacy || property == StoreProperty::isWorking) {
+                refresh();
+            }
+        },
+        {StoreProperty::menuBarEarnedText, StoreProperty::privacy, StoreProperty::isWorking});
     refresh();
 }
 

@@ -38,13 +38,16 @@ WeekRows::WeekRows(SalaryStore& store, QWidget* parent) : QWidget(parent), store
     column->addWidget(buildDaysRow());
     column->addWidget(buildAutoStartRow());
     showStoredWeek();
-    subscription_ = store_.subscribe([this](StoreProperty property) {
-        if (property == StoreProperty::week) {
-            showStoredWeek();
-        } else if (property == StoreProperty::minutesToEnd) {  // also as a session opens or ends
-            showStatus();
-        }
-    });
+    subscription_ = store_.subscribe(
+        [this](StoreProperty property) {
+            if (property == StoreProperty::week) {
+                showStoredWeek();
+            } else if (property ==
+                       StoreProperty::minutesToEnd) {  // also as a session opens or ends
+                showStatus();
+            }
+        },
+        {StoreProperty::week, StoreProperty::minutesToEnd});
 }
 
 QCheckBox* WeekRows::checkBox(const char* text, const char* name, bool WorkingWeek::*setting) {

@@ -56,13 +56,15 @@ WorkdayRows::WorkdayRows(SalaryStore& store, QWidget* parent) : QWidget(parent),
     showStoredRules();
     // Only this page changes the rules, so the controls follow the store only when they change
     // there; the end of work is watched because a break is checked against it.
-    subscription_ = store_.subscribe([this](StoreProperty property) {
-        if (property == StoreProperty::workday) {
-            showStoredRules();
-        } else if (property == StoreProperty::scheduleEnd && breakOn_->isChecked()) {
-            changeBreak();
-        }
-    });
+    subscription_ = store_.subscribe(
+        [this](StoreProperty property) {
+            if (property == StoreProperty::workday) {
+                showStoredRules();
+            } else if (property == StoreProperty::scheduleEnd && breakOn_->isChecked()) {
+                changeBreak();
+            }
+        },
+        {StoreProperty::workday, StoreProperty::scheduleEnd});
 }
 
 QWidget* WorkdayRows::buildBreakRow() {
