@@ -1,5 +1,6 @@
 #include "views/AmountFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -7,48 +8,51 @@ namespace orvelle {
 
 namespace {
 
-// The shortest decimal text that reads back as `magnitude` (non-negative, finite), in fixed
-// notation: 2.675 gives "2.675" although the double lies a little below it, and 1e20 gives
-// "100000000000000000000" rather than the double's exact digits.
-std::string shortestFixed(double magnitude) {
-    char buffer[32];
+// The shortest decimal that reads back as a double: its significant digits (at most 17) and the
+// count of digits before its point (negative or zero below 0.1).
+struct Shortest {
+    char digits[17];
+    int count = 0;
+    int point = 0;
+};
+
+Shortest shortestOf(double magnitude) {
+    char text[32];
     const auto written =
-        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
-    const std::string_view text(buffer, written.ptr);
-    const std::size_t e = text.find('e');
-    std::string digits;
-    for (const char c : text.substr(0, e)) {
-        if (c != '.') {
-            digits += c;
+        std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
+    Shortest shortest;
+    const char* c = text;
+    for (; c != written.ptr && *c != 'e'; ++c) {
+        if (*c != '.') {
+            shortest.digits[shortest.count++] = *c;
         }
     }
     int exponent = 0;
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(),
-                    exponent);
-    const int point = exponent + 1;  // digits before the decimal point
-    if (point <= 0) {
-        return "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
-    }
-    if (static_cast<std::size_t>(point) >= digits.size()) {
-        return digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
-    }
-    return digits.insert(static_cast<std::size_t>(point), ".");
+    std::from_chars(c + 1 + (c[1] == '+'), written.ptr, exponent);
+    shortest.point = exponent + 1;
+    return shortest;
 }
 
-// Rounds a non-negative decimal text ("123.4567") to two fraction digits, half to even, and
-// returns the integer digits and the two fraction digits.
-std::pair<std::string, std::string> roundHalfEven(std::string_view decimal) {
-    const std::size_t point = decimal.find('.');
-    const std::string whole(decimal.substr(0, point));
-    std::string fraction =
-        point == std::string_view::npos ? "" : std::string(decimal.substr(point + 1));
-    fraction.resize(std::max<std::size_t>(fraction.size(), 2), '0');
-    const std::string_view rest = std::string_view(fraction).substr(2);
-    std::string digits = whole + fraction.substr(0, 2);
-    const bool pastHalf =
-        !rest.empty() && (rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) !=
-                                                                  std::string_view::npos));
-    const bool half = !rest.empty() && rest[0] == '5' && !pastHalf;
+// Returns the digit of `value` worth 10^-(place + 1) after the point: place -1 is the units.
+char digitAt(const Shortest& value, int place) {
+    const int index = value.point + place;
+    return index >= 0 && index < value.count ? value.digits[index] : '0';
+}
+
+// The integer digits and two decimals of `value`, rounded half to even on the shortest decimal:
+// the digits from 10^(point - 1) down to 10^-2, at least the units.
+std::string roundedToCents(const Shortest& value) {
+    const int whole = std::max(value.point, 1);
+    std::string digits(static_cast<std::size_t>(whole + 2), '0');
+    for (int i = 0; i < whole + 2; ++i) {
+        digits[i] = digitAt(value, i - whole);
+    }
+    const char next = digitAt(value, 2);
+    const int restFrom = value.point + 3;  // the index of the first digit after `next`
+    const bool more = std::any_of(value.digits + std::clamp(restFrom, 0, value.count),
+                                  value.digits + value.count, [](char d) { return d != '0'; });
+    const bool pastHalf = next > '5' || (next == '5' && more);
+    const bool half = next == '5' && !more;
     if (pastHalf || (half && (digits.back() - '0') % 2 == 1)) {
         std::size_t i = digits.size();
         while (i > 0 && digits[i - 1] == '9') {
@@ -60,18 +64,7 @@ std::pair<std::string, std::string> roundHalfEven(std::string_view decimal) {
             ++digits[i - 1];
         }
     }
-    return {digits.substr(0, digits.size() - 2), digits.substr(digits.size() - 2)};
-}
-
-std::string groupedByThrees(const std::string& digits) {
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            grouped += ',';
-        }
-        grouped += digits[i];
-    }
-    return grouped;
+    return digits;
 }
 
 }  // namespace
@@ -79,7 +72,8 @@ std::string groupedByThrees(const std::string& digits) {
 // The value is rounded as the shortest decimal text that reads back as it (so 2.675, stored as
 // 2.67499999…, rounds as 2.675 does, to 2.68), which is how locale number formatters round; the
 // zh_CN conventions are "," between groups of three and "." before the fraction. Texts for the
-// values that are not numbers are those such formatters give.
+// values that are not numbers are those such formatters give. The capsule formats an amount at
+// every cent: the text is built in one string.
 std::string formattedAmount(double value) {
     const std::string sign = std::signbit(value) ? "-" : "";
     if (std::isnan(value)) {
@@ -88,8 +82,17 @@ std::string formattedAmount(double value) {
     if (std::isinf(value)) {
         return sign + "∞";
     }
-    const auto [whole, fraction] = roundHalfEven(shortestFixed(std::fabs(value)));
-    return sign + groupedByThrees(whole.empty() ? "0" : whole) + "." + fraction;
+    const std::string digits = roundedToCents(shortestOf(std::fabs(value)));
+    const std::size_t whole = digits.size() - 2;
+    std::string text = sign;
+    text.reserve(sign.size() + digits.size() + whole / 3 + 1);
+    for (std::size_t i = 0; i < whole; ++i) {
+        if (i > 0 && (whole - i) % 3 == 0) {
+            text += ',';
+        }
+        text += digits[i];
+    }
+    return text.append(".").append(digits, whole, 2);
 }
 
 }  // namespace orvelle
