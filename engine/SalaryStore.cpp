@@ -308,6 +308,17 @@ void SalaryStore::stopTicking() {
     nextMidnight_.reset();
 }
 
+// Whether `now` lies between the instant the next midnight was found and that midnight, on the day
+// found then.
+bool SalaryStore::dayHeld(Instant now) const {
+    return nextMidnight_ && !(now < midnightFrom_) && now < *nextMidnight_;
+}
+
+std::string SalaryStore::today() const {
+    const Instant now = clock_.now();
+    return dayHeld(now) ? midnightEnds_ : calendar_.dayKey(now);
+}
+
 // Forgets the pay interval and rate, which the next reading computes again.
 void SalaryStore::forgetPay() {
     interval_.reset();
@@ -325,8 +336,7 @@ void SalaryStore::onTick(WakeReason reason) {
     // from within its own callback, which the scheduler allows. Up to the next midnight the day
     // is the one it was when that midnight was found: a step of the clock or a change of zone
     // forgets that midnight.
-    if (!nextMidnight_ || now < midnightFrom_ || !(now < *nextMidnight_) ||
-        midnightEnds_ != calendarDay_) {
+    if (!dayHeld(now) || midnightEnds_ != calendarDay_) {
         reconcileCalendarDayIfNeeded(now);
     }
     refreshEarnedDisplay(now);
@@ -340,7 +350,7 @@ void SalaryStore::onTick(WakeReason reason) {
 // now. Should nothing be computable (a calendar that fails), it wakes every 50 ms as a plain tick
 // would.
 void SalaryStore::scheduleNextWake(Instant now) {
-    if (!nextMidnight_ || now < midnightFrom_ || !(now < *nextMidnight_)) {
+    if (!dayHeld(now)) {
         const auto tomorrow = calendar_.oneDayLater(now);
         nextMidnight_ = tomorrow ? calendar_.atLocalTime(*tomorrow, 0, 0) : std::nullopt;
         midnightFrom_ = now;

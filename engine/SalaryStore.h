@@ -121,7 +121,7 @@ public:
     // Returns the history the store keeps its sessions in; null when it keeps none.
     const HistoryStore* history() const { return history_.store(); }
     // Returns the "yyyy-MM-dd" key of the local day it is now.
-    std::string today() const { return calendar_.dayKey(clock_.now()); }
+    std::string today() const;
     // Returns the open session's record as of the last recomputation of the amount; nothing when
     // idle.
     const std::optional<SessionRecord>& currentRecord() const { return history_.current(); }
@@ -169,6 +169,7 @@ private:
     void loadSession();
     void openSession(Instant start);
     void reconcileCalendarDayIfNeeded(Instant now);
+    bool dayHeld(Instant now) const;
     bool overnightGoesOn(Instant now) const;
     void loadAnchorIfNeeded();
     void startTicking();

@@ -70,6 +70,7 @@ TEST(NextWake, SleepsUntilTheNextCentTheBreakTheEndOfWorkOrMidnight) {
         newYork.clock.set({newYork.scheduler.nextWake()->secondsSince1970 - early});
         newYork.scheduler.fire();
         EXPECT_EQ(store.isWorking(), early > 0);
+        EXPECT_EQ(store.today(), early > 0 ? "2026-03-08" : "2026-03-09");
     }
 }
 
