@@ -309,9 +309,10 @@ void SalaryStore::stopTicking() {
 }
 
 // Whether `now` lies between the instant the next midnight was found and that midnight, on the day
-// found then.
+// found then, as long as the timer tells of every change of zone.
 bool SalaryStore::dayHeld(Instant now) const {
-    return nextMidnight_ && !(now < midnightFrom_) && now < *nextMidnight_;
+    return nextMidnight_ && !(now < midnightFrom_) && now < *nextMidnight_ &&
+           tick_->reportsZoneChanges();
 }
 
 std::string SalaryStore::today() const {
@@ -334,8 +335,8 @@ void SalaryStore::onTick(WakeReason reason) {
     // The update runs right in the timer's callback, after nothing else: handing it to a later
     // turn of the event loop would wake the loop a second time. A day change may stop the timer
     // from within its own callback, which the scheduler allows. Up to the next midnight the day
-    // is the one it was when that midnight was found: a step of the clock or a change of zone
-    // forgets that midnight.
+    // is the one it was when that midnight was found: a step of the clock or a change of zone,
+    // which the timer reports, forgets that midnight.
     if (!dayHeld(now) || midnightEnds_ != calendarDay_) {
         reconcileCalendarDayIfNeeded(now);
     }

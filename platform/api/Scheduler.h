@@ -24,6 +24,9 @@ public:
     // Fires once at `when`, or as soon as it can when `when` has passed; replaces any earlier
     // instant.
     virtual void wakeAt(Instant when) = 0;
+    // Returns whether it fires at every change of the local time zone; where it cannot tell of
+    // one, whoever keeps what the zone decides must look at the zone again at each wake.
+    virtual bool reportsZoneChanges() const { return false; }
 };
 
 // Timers on the thread that owns the store (the GUI thread).

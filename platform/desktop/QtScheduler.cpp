@@ -2,6 +2,8 @@
 
 #include <QSocketNotifier>
 
+#include <cstdlib>
+
 #include "platform/posix/WallClockTimer.h"
 #include "platform/posix/ZoneFileWatch.h"
 
@@ -41,6 +43,8 @@ public:
     QtWakeTimer& operator=(const QtWakeTimer&) = delete;
 
     void wakeAt(Instant when) override { clock_.arm(when); }
+    // A zone named by $TZ may be a file of its own, which only the C library's check sees.
+    bool reportsZoneChanges() const override { return zone_.watching() && !zoneFromEnvironment_; }
 
 private:
     template <typename Slot>
@@ -56,6 +60,7 @@ private:
     std::function<void(WakeReason)> callback_;
     WallClockTimer clock_;
     ZoneFileWatch zone_;
+    bool zoneFromEnvironment_ = std::getenv("TZ") != nullptr;
     QSocketNotifier* clockNotifier_ = nullptr;
     QSocketNotifier* zoneNotifier_ = nullptr;
 };

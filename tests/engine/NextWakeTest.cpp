@@ -66,8 +66,9 @@ TEST(NextWake, SleepsUntilTheNextCentTheBreakTheEndOfWorkOrMidnight) {
     EXPECT_DOUBLE_EQ(secondsBetween(*newYork.scheduler.nextWake(), newYork.at({2026, 3, 8, 0, 0})),
                      23 * 3600);
     // Woken when it asked, the day's session ends at midnight and not a moment before.
+    const Instant midnight = *newYork.scheduler.nextWake();
     for (const double early : {0.001, 0.0}) {
-        newYork.clock.set({newYork.scheduler.nextWake()->secondsSince1970 - early});
+        newYork.clock.set({midnight.secondsSince1970 - early});
         newYork.scheduler.fire();
         EXPECT_EQ(store.isWorking(), early > 0);
         EXPECT_EQ(store.today(), early > 0 ? "2026-03-08" : "2026-03-09");

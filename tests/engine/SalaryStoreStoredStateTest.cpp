@@ -125,6 +125,13 @@ TEST_F(SessionTest, SessionEndsAtTheFirstTickOfANewDay) {
     harness.timeZone.set("Pacific/Kiritimati");  // UTC+14: already the 2nd there
     harness.scheduler.tick();
     expectIdle(store);
+    // Where the timer cannot tell of a change of zone, the next wake finds it.
+    harness.scheduler.reportsZoneChanges = false;
+    store.startWork();
+    harness.timeZone.set("Asia/Shanghai");  // still the 1st there
+    harness.clock.advance(1);
+    harness.scheduler.fire();
+    expectIdle(store);
 }
 
 // A stored start that is no instant of the stored day can only be damage: it never becomes a

@@ -40,7 +40,7 @@ class ManualScheduler final : public Scheduler {
 public:
     std::unique_ptr<WakeTimer> wakeTimer(std::function<void(WakeReason)> callback) override {
         slots_.push_back(std::make_shared<Slot>(Slot{std::move(callback), true, std::nullopt}));
-        return std::make_unique<Timer>(slots_.back());
+        return std::make_unique<Timer>(slots_.back(), *this);
     }
     // Fires every live timer once, as for a change of the clock or the zone: whatever the store
     // shows is computed anew. A callback may start or stop timers.
@@ -54,6 +54,9 @@ public:
         }
         std::erase_if(slots_, [](const auto& slot) { return !slot->live; });
     }
+    // Whether its timers stand for ones that fire at every change of zone, as tick() does.
+    bool reportsZoneChanges = true;
+
     // Returns how many timers are running.
     int liveTimers() const {
         return static_cast<int>(std::ranges::count_if(slots_, [](auto& s) { return s->live; }));
@@ -75,10 +78,12 @@ private:
         std::optional<Instant> due;
     };
     struct Timer final : WakeTimer {
-        explicit Timer(std::shared_ptr<Slot> s) : slot(std::move(s)) {}
+        Timer(std::shared_ptr<Slot> s, const ManualScheduler& o) : slot(std::move(s)), owner(o) {}
         ~Timer() override { slot->live = false; }
         void wakeAt(Instant when) override { slot->due = when; }
+        bool reportsZoneChanges() const override { return owner.reportsZoneChanges; }
         std::shared_ptr<Slot> slot;
+        const ManualScheduler& owner;
     };
     std::vector<std::shared_ptr<Slot>> slots_;
 };
