@@ -157,10 +157,12 @@ public:
         return PreferencesStore::Batch(defaults_);
     }
 
-    // Subscribes `observer` to the assignments of `properties`, or of every published property
-    // when none are named.
+    // Subscribes `observer` to the assignments of every published property, or of `properties`.
+    [[nodiscard]] Subscription subscribe(StoreObserver observer) {
+        return observers_.subscribe(std::move(observer));
+    }
     [[nodiscard]] Subscription subscribe(StoreObserver observer,
-                                         std::initializer_list<StoreProperty> properties = {}) {
+                                         std::initializer_list<StoreProperty> properties) {
         return observers_.subscribe(std::move(observer), properties);
     }
 

@@ -30,14 +30,22 @@ std::uint32_t bitOf(StoreProperty property) {
 
 StoreObservers::StoreObservers() : entries_(std::make_shared<std::vector<Entry>>()) {}
 
+Subscription StoreObservers::subscribe(StoreObserver observer) {
+    return add(std::move(observer), ~std::uint32_t{0});
+}
+
 Subscription StoreObservers::subscribe(StoreObserver observer,
                                        std::initializer_list<StoreProperty> properties) {
-    const std::uint64_t id = nextId_++;
-    std::uint32_t bits = properties.size() == 0 ? ~std::uint32_t{0} : 0;
+    std::uint32_t bits = 0;
     for (const StoreProperty property : properties) {
         bits |= bitOf(property);
     }
-    entries_->push_back({id, bits, std::make_shared<StoreObserver>(std::move(observer))});
+    return add(std::move(observer), bits);
+}
+
+Subscription StoreObservers::add(StoreObserver observer, std::uint32_t properties) {
+    const std::uint64_t id = nextId_++;
+    entries_->push_back({id, properties, std::make_shared<StoreObserver>(std::move(observer))});
     return Subscription([weak = std::weak_ptr(entries_), id] {
         if (const auto entries = weak.lock()) {
             std::erase_if(*entries, [id](const Entry& entry) { return entry.id == id; });

@@ -53,15 +53,18 @@ class StoreObservers {
 public:
     StoreObservers();
 
-    // Adds `observer`, told of the assignments of `properties` (of every property when none are
-    // named); it is called until the returned subscription ends.
+    // Adds `observer`, told of the assignments of every property, or of `properties` only; it is
+    // called until the returned subscription ends.
+    [[nodiscard]] Subscription subscribe(StoreObserver observer);
     [[nodiscard]] Subscription subscribe(StoreObserver observer,
-                                         std::initializer_list<StoreProperty> properties = {});
+                                         std::initializer_list<StoreProperty> properties);
 
     // Tells every current observer of `property` that it has been assigned.
     void announce(StoreProperty property) const;
 
 private:
+    Subscription add(StoreObserver observer, std::uint32_t properties);
+
     struct Entry {
         std::uint64_t id;          // ascending in the list, in the order of subscription
         std::uint32_t properties;  // one bit per property told of

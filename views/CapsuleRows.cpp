@@ -51,13 +51,8 @@ CapsuleRows::CapsuleRows(SalaryStore& store, DesktopCard& card)
     connect(clickThrough_, &QCheckBox::clicked, this,
             [this](bool on) { store_.setClickThrough(on); });
     refresh();
-    subscription_ = store_.subscribe(
-        [this](StoreProperty property) {
-            if (property == StoreProperty::capsuleLook || property == StoreProperty::privacy) {
-                refresh();
-            }
-        },
-        {StoreProperty::capsuleLook, StoreProperty::privacy});
+    subscription_ = store_.subscribe([this](StoreProperty) { refresh(); },
+                                     {StoreProperty::capsuleLook, StoreProperty::privacy});
 }
 
 void CapsuleRows::refresh() {

@@ -57,12 +57,7 @@ HistoryPage::HistoryPage(SalaryStore& store, QWidget* parent)
     layout->addWidget(card);
     new OnScreenWatch(*this, [this] { refresh(); });
     subscription_ = store_.subscribe(
-        [this](StoreProperty property) {
-            if (property == StoreProperty::menuBarEarnedText ||
-                property == StoreProperty::privacy || property == StoreProperty::isWorking) {
-                refresh();
-            }
-        },
+        [this](StoreProperty) { refresh(); },
         {StoreProperty::menuBarEarnedText, StoreProperty::privacy, StoreProperty::isWorking});
     refresh();
 }

@@ -42,8 +42,7 @@ WeekRows::WeekRows(SalaryStore& store, QWidget* parent) : QWidget(parent), store
         [this](StoreProperty property) {
             if (property == StoreProperty::week) {
                 showStoredWeek();
-            } else if (property ==
-                       StoreProperty::minutesToEnd) {  // also as a session opens or ends
+            } else {  // the time left, announced also as a session opens or ends
                 showStatus();
             }
         },
