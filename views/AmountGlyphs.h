@@ -19,8 +19,8 @@ struct SetLine {
     QList<QGlyphRun> runs;      // positioned in the line, on its baseline
     std::vector<qreal> carets;  // the x before each of the text's code units, then the line's end
     qreal height = 0;
-    // Where the glyphs may put ink, from the line's top down: the whole line unless the font's
-    // glyphs tell less.
+    // Where the glyphs may put ink, from the line's top down: the whole line for text laid out in
+    // full, the rows the table's glyphs ink for an amount set from it.
     qreal inkTop = 0;
     qreal inkBottom = 0;
 };
