@@ -15,12 +15,7 @@ AutoStart::AutoStart(SalaryStore& store, const Clock& clock, const Calendar& cal
     // A change is looked at from the timer, never from within the store's own operation (a day's
     // reset announces the session's end before it has finished).
     subscription_ = store_.subscribe(
-        [this](StoreProperty property) {
-            if (property == StoreProperty::isWorking || property == StoreProperty::week ||
-                property == StoreProperty::scheduleEnd) {
-                sleepUntil(clock_.now());
-            }
-        },
+        [this](StoreProperty) { sleepUntil(clock_.now()); },
         {StoreProperty::isWorking, StoreProperty::week, StoreProperty::scheduleEnd});
     check();
 }

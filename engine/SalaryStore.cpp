@@ -308,11 +308,15 @@ void SalaryStore::stopTicking() {
     nextMidnight_.reset();
 }
 
-// Whether `now` lies between the instant the next midnight was found and that midnight, on the day
-// found then, as long as the timer tells of every change of zone.
+// Whether `now` lies between the instant the next midnight was found and that midnight.
+bool SalaryStore::midnightAhead(Instant now) const {
+    return nextMidnight_ && !(now < midnightFrom_) && now < *nextMidnight_;
+}
+
+// Whether `now` is still on the day the next midnight was found on: so as long as the timer tells
+// of every change of zone.
 bool SalaryStore::dayHeld(Instant now) const {
-    return nextMidnight_ && !(now < midnightFrom_) && now < *nextMidnight_ &&
-           tick_->reportsZoneChanges();
+    return midnightAhead(now) && tick_->reportsZoneChanges();
 }
 
 std::string SalaryStore::today() const {
@@ -351,7 +355,7 @@ void SalaryStore::onTick(WakeReason reason) {
 // now. Should nothing be computable (a calendar that fails), it wakes every 50 ms as a plain tick
 // would.
 void SalaryStore::scheduleNextWake(Instant now) {
-    if (!dayHeld(now)) {
+    if (!midnightAhead(now)) {
         const auto tomorrow = calendar_.oneDayLater(now);
         nextMidnight_ = tomorrow ? calendar_.atLocalTime(*tomorrow, 0, 0) : std::nullopt;
         midnightFrom_ = now;

@@ -171,6 +171,7 @@ private:
     void loadSession();
     void openSession(Instant start);
     void reconcileCalendarDayIfNeeded(Instant now);
+    bool midnightAhead(Instant now) const;
     bool dayHeld(Instant now) const;
     bool overnightGoesOn(Instant now) const;
     void loadAnchorIfNeeded();

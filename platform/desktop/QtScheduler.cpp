@@ -60,7 +60,7 @@ private:
     std::function<void(WakeReason)> callback_;
     WallClockTimer clock_;
     ZoneFileWatch zone_;
-    bool zoneFromEnvironment_ = std::getenv("TZ") != nullptr;
+    const bool zoneFromEnvironment_ = std::getenv("TZ") != nullptr;
     QSocketNotifier* clockNotifier_ = nullptr;
     QSocketNotifier* zoneNotifier_ = nullptr;
 };
